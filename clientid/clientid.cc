@@ -1,0 +1,16 @@
+#include "clientid/clientid.h"
+
+#include <algorithm>
+#include <cstdio>
+
+date_part join_date_fields(std::string_view text) {
+  text = {text.data(), std::min(text.size(), bios_date_capacity)};
+  const auto end = std::ranges::find(text, '\0');
+  date_part part{};
+  std::remove_copy(text.begin(), end, part.begin(), '/');
+  return part;
+}
+
+void print_client_id(const date_part& part) {
+  std::printf("\n\nYour client id is : %s%s\n", client_id_prefix, part.data());
+}

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what the tests need (where it is missing), builds every preset and
+# runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ libgtest-dev libgmock-dev)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" = 0 ] || sudo_cmd=sudo
+  $sudo_cmd env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  $sudo_cmd env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+fi
+
+for preset in native; do
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" -j "$(nproc)"
+  ctest --preset "$preset"
+done

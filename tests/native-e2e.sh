@@ -1,0 +1,33 @@
+#!/bin/sh
+# The native program end to end with a made-up firmware date: each run gets a
+# private mount namespace whose /sys/class holds only what the row sets up.
+program=$1
+if [ "$(id -u)" != 0 ] || ! unshare -m true 2>/dev/null; then
+  echo "skipped: needs root and mount namespaces (unshare -m) to give the program its own firmware date"
+  exit 77
+fi
+
+failures=0
+# check SETUP EXPECTED: runs the program after SETUP, with ENTER on standard input.
+check() {
+  errors=$(mktemp)
+  actual=$(printf '\n' | unshare -m sh -c "mount -t tmpfs none /sys/class && $1 && exec \"\$0\"" "$program" 2>"$errors"; echo "exit=$?")
+  expected=$(printf '%bexit=0' "$2")
+  if [ "$actual" != "$expected" ] || [ -s "$errors" ]; then
+    echo "FAIL after '$1':"; echo "$actual"; cat "$errors"; failures=$((failures + 1))
+  fi
+  rm -f "$errors"
+}
+
+dmi='mkdir -p /sys/class/dmi/id'
+check "$dmi && printf '07/04/2019\n' > /sys/class/dmi/id/bios_date" \
+  '\n\nYour client id is : quillbrook07042019\n\n*** Press ENTER to exit***\n'
+check "$dmi && printf '12/31/99' > /sys/class/dmi/id/bios_date" \
+  '\n\nYour client id is : quillbrook123199\n\n*** Press ENTER to exit***\n'
+check "$dmi && printf '01/02/2003 and then more\n' > /sys/class/dmi/id/bios_date" \
+  'value query failed, error 234\n'
+check "$dmi" 'value query failed, error 2\n'
+check "true" 'Key open failed, error 2\n'
+
+[ "$failures" = 0 ] && echo "native end to end: 5 runs passed"
+exit "$failures"
