@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ libgtest-dev libgmock-dev)
+packages=(cmake g++ libgtest-dev libgmock-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
@@ -17,8 +17,10 @@ if [ "${#missing[@]}" -gt 0 ]; then
   $sudo_cmd env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
 fi
 
-for preset in native; do
+# The Windows builds come first: the native suite runs the 64-bit one under Wine.
+for preset in win32 win64 native; do
   cmake --preset "$preset"
   cmake --build --preset "$preset" -j "$(nproc)"
-  ctest --preset "$preset"
 done
+ctest --preset win32
+ctest --preset native

@@ -1,0 +1,125 @@
+// The Windows build of the program against a real registry: Wine's, in a
+// fresh prefix for this run, written with Wine's own regedit. Rows of the
+// table that only a scripted registry can produce are skipped.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+
+#include "cases.h"
+#include "process.h"
+
+namespace {
+
+std::string wine = "/usr/lib/wine/wine64";
+std::string prefix;  // the Wine prefix of this run; empty when Wine cannot run
+
+constexpr const char* biosinfo = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Biosinfo";
+
+bool exists(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
+
+// The C runtime writes text-mode line ends as CR LF.
+std::string with_crlf(std::string_view text) {
+  std::string out;
+  for (const char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return out;
+}
+
+// A .reg file that makes the registry hold what `row` says, bytes as hex(TYPE).
+// Wine's regedit stores string types as text: their bytes are taken as ANSI.
+std::string reg_file(const registry_case& row) {
+  std::string reg = "REGEDIT4\r\n\r\n[-" + std::string(biosinfo) + "]\r\n\r\n";
+  if (row.holds == "no-key") return reg;
+  reg += "[" + std::string(biosinfo) + "]\r\n";
+  if (value_type(row) == 0) return reg;
+  reg += "\"SystemBiosDate\"=hex(" + std::to_string(value_type(row)) + "):";
+  const std::string hex = to_hex(row.data);
+  for (std::size_t i = 0; i < hex.size(); i += 2) reg += (i > 0 ? "," : "") + hex.substr(i, 2);
+  return reg + "\r\n";
+}
+
+class WineEnvironment : public testing::Environment {
+ public:
+  void SetUp() override {
+    if (const char* path = std::getenv("WINE64")) wine = path;
+    if (!exists(wine) || !exists(WIN64_PROGRAM)) return;
+    std::string dir = "/tmp/clientid-wine-XXXXXX";
+    if (mkdtemp(dir.data()) == nullptr) return;
+    setenv("WINEPREFIX", dir.c_str(), 1);
+    setenv("WINEDEBUG", "-all", 1);
+    const run_result boot = run_program({wine, "wineboot", "-i"}, {}, "", 180000);
+    if (boot.exit_code == 0) prefix = dir;
+  }
+  void TearDown() override {
+    if (prefix.empty()) return;
+    run_program({wine + "server", "-k"}, {}, "", 20000);
+    run_program({"rm", "-rf", prefix}, {}, "");
+  }
+};
+
+const auto* const environment = testing::AddGlobalTestEnvironment(new WineEnvironment);
+
+#define SKIP_WITHOUT_WINE()                                                                  \
+  if (prefix.empty())                                                                         \
+  GTEST_SKIP() << "needs " << wine << " (Debian's wine64) and " << WIN64_PROGRAM             \
+               << " (cmake --preset win64 && cmake --build --preset win64)"
+
+class WineTable : public testing::TestWithParam<registry_case> {};
+
+TEST_P(WineTable, PrintsExactBytes) {
+  SKIP_WITHOUT_WINE();
+  const registry_case& row = GetParam();
+  if (row.holds.ends_with("-status")) GTEST_SKIP() << "only a scripted registry returns a chosen status";
+  const std::string reg = prefix + "/row.reg";
+  std::ofstream(reg, std::ios::binary) << reg_file(row);
+  ASSERT_EQ(run_program({wine, "regedit", "/S", "Z:" + reg}, {}, "").exit_code, 0);
+
+  const run_result run = run_program({wine, WIN64_PROGRAM}, {}, "\nleft unread\n");
+  EXPECT_EQ(run.out, with_crlf(row.expected));
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.exit_code, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Registry, WineTable, testing::ValuesIn(load_cases(CASES_FILE)),
+                         [](const testing::TestParamInfo<registry_case>& row) {
+                           std::string name = row.param.name;
+                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+                           return name;
+                         });
+
+constexpr std::string_view date_output =
+    "\r\n\r\nYour client id is : quillbrook010203\r\n\r\n*** Press ENTER to exit***\r\n";
+
+class Wine : public testing::Test {
+ protected:
+  void SetUp() override {
+    SKIP_WITHOUT_WINE();
+    const std::string reg = prefix + "/date.reg";
+    std::ofstream(reg, std::ios::binary) << reg_file({"date", "sz", 0, std::string("01/02/03\0", 9), ""});
+    ASSERT_EQ(run_program({wine, "regedit", "/S", "Z:" + reg}, {}, "").exit_code, 0);
+  }
+};
+
+TEST_F(Wine, EndOfInputEndsTheWaitAndArgumentsChangeNothing) {
+  for (const arguments& argv : {arguments{wine, WIN64_PROGRAM}, arguments{wine, WIN64_PROGRAM, "/?", "%s", "x y"}}) {
+    const run_result run = run_program(argv, {}, "", 20000);
+    EXPECT_EQ(run.exit_code, 0) << argv.size();
+    EXPECT_EQ(run.out, date_output) << argv.size();
+  }
+}
+
+TEST_F(Wine, WaitBlocksUntilALineArrivesWithThePromptShown) {
+  const auto start = std::chrono::steady_clock::now();
+  const wait_probe probe = run_with_held_input({wine, WIN64_PROGRAM}, {}, date_output.size(), 1000);
+  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(probe.shown, date_output);
+  EXPECT_TRUE(probe.waited) << "ended before its input arrived";
+  EXPECT_EQ(probe.exit_code, 0);
+  EXPECT_GE(seconds, 1.0);
+}
+
+}  // namespace
