@@ -30,14 +30,16 @@ using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
 using LPCSTR = const char*;
 using REGSAM = DWORD;
-struct HKEY__;
+// The platform's own name for the handle type.
+struct HKEY__;  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 using HKEY = HKEY__*;
 using PHKEY = HKEY*;
 
 /// The predefined root key, sign-extended to a pointer as the platform does.
-// NOLINTNEXTLINE(performance-no-int-to-ptr): a predefined handle is a number.
-inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(
-    static_cast<std::intptr_t>(static_cast<LONG>(0x80000002U)));
+// NOLINTBEGIN(performance-no-int-to-ptr): a predefined handle is a number.
+inline HKEY const HKEY_LOCAL_MACHINE =
+    reinterpret_cast<HKEY>(static_cast<std::intptr_t>(static_cast<LONG>(0x80000002U)));
+// NOLINTEND(performance-no-int-to-ptr)
 
 constexpr REGSAM KEY_READ = 0x20019;
 constexpr DWORD REG_SZ = 1;
@@ -52,14 +54,13 @@ constexpr LONG ERROR_MORE_DATA = 234;
 
 /// Opens `sub_key` under `key`. On 0, `*result` is a handle for the query and
 /// the close; on any other status no handle exists.
-LONG RegOpenKeyExA(HKEY key, LPCSTR sub_key, DWORD options, REGSAM desired,
-                   PHKEY result);
+LONG RegOpenKeyExA(HKEY key, LPCSTR sub_key, DWORD options, REGSAM desired, PHKEY result);
 
 /// Copies the value `value_name` of `key` into `data`, which holds `*data_size`
 /// bytes, and sets `*data_size` to the bytes written. A value larger than
 /// `*data_size` gives ERROR_MORE_DATA and sets `*data_size` to the size needed.
-LONG RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved,
-                      LPDWORD type, LPBYTE data, LPDWORD data_size);
+LONG RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD data_size);
 
 /// Releases a handle from RegOpenKeyExA.
 LONG RegCloseKey(HKEY key);

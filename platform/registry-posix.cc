@@ -10,9 +10,7 @@
 #include <cstring>
 
 /// The handle of the one key the stand-in serves.
-struct HKEY__ {
-  int unused;
-};
+struct HKEY__ {};  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 
 namespace {
 
@@ -36,14 +34,13 @@ LONG status_of(int error) {
   }
 }
 
-int open_dir(const char* dir) {
-  return open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);  // NOLINT(cppcoreguidelines-pro-type-vararg)
-}
+int open_dir(const char* dir) { return open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
 
 /// Reads all of `fd`: the first `room` bytes into `data`, the rest only
 /// counted. Gives the file's length and its last byte, or a status.
 LONG read_all(int fd, BYTE* data, std::size_t room, std::size_t& length, BYTE& last) {
-  std::array<BYTE, 64> chunk{};
+  constexpr std::size_t chunk_size = 64;
+  std::array<BYTE, chunk_size> chunk{};
   length = 0;
   for (;;) {
     const ssize_t got = read(fd, chunk.data(), chunk.size());
@@ -72,6 +69,7 @@ LONG open_firmware_key(const char* dir, HKEY key, LPCSTR sub_key, PHKEY result) 
   return ERROR_SUCCESS;
 }
 
+// NOLINTNEXTLINE(readability-non-const-parameter): the platform's signature
 LONG query_firmware_value(const char* dir, HKEY key, LPCSTR value_name, LPDWORD reserved,
                           LPDWORD type, LPBYTE data, LPDWORD data_size) {
   if (key != &biosinfo_key) return ERROR_INVALID_HANDLE;
@@ -82,12 +80,12 @@ LONG query_firmware_value(const char* dir, HKEY key, LPCSTR value_name, LPDWORD 
 
   const int dir_fd = open_dir(dir);
   if (dir_fd < 0) return status_of(errno);
-  const int fd = openat(dir_fd, bios_date_file, O_RDONLY | O_CLOEXEC);  // NOLINT(cppcoreguidelines-pro-type-vararg)
+  const int fd = openat(dir_fd, bios_date_file, O_RDONLY | O_CLOEXEC);
   const int open_error = errno;
   close(dir_fd);
   if (fd < 0) return status_of(open_error);
 
-  const std::size_t room = data == nullptr ? 0 : *data_size;
+  const std::size_t room = data != nullptr && data_size != nullptr ? *data_size : 0;
   std::size_t length = 0;
   BYTE last = 0;
   const LONG status = read_all(fd, data, room, length, last);
@@ -116,6 +114,4 @@ LONG RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved, LPDWORD typ
   return query_firmware_value(firmware_dir, key, value_name, reserved, type, data, data_size);
 }
 
-LONG RegCloseKey(HKEY key) {
-  return key == &biosinfo_key ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
-}
+LONG RegCloseKey(HKEY key) { return key == &biosinfo_key ? ERROR_SUCCESS : ERROR_INVALID_HANDLE; }

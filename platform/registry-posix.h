@@ -14,6 +14,5 @@ LONG open_firmware_key(const char* dir, HKEY key, LPCSTR sub_key, PHKEY result);
 
 /// RegQueryValueExA over `dir`: SystemBiosDate is the file `bios_date`, less
 /// one trailing line feed, as REG_SZ with its zero byte.
-LONG query_firmware_value(const char* dir, HKEY key, LPCSTR value_name,
-                          LPDWORD reserved, LPDWORD type, LPBYTE data,
-                          LPDWORD data_size);
+LONG query_firmware_value(const char* dir, HKEY key, LPCSTR value_name, LPDWORD reserved,
+                          LPDWORD type, LPBYTE data, LPDWORD data_size);

@@ -18,7 +18,8 @@ TEST(JoinDateFields, ReadsOnlyUpToTheSizeAndTheFirstZeroByte) {
     std::size_t size;
     std::string part;
   };
-  for (const row& r : {row{0, ""}, row{1, "0"}, row{3, "01"}, row{5, "0102"}, row{12, "01022003Z"}}) {
+  for (const row& r :
+       {row{0, ""}, row{1, "0"}, row{3, "01"}, row{5, "0102"}, row{12, "01022003Z"}}) {
     const date_part part = join_date_fields(buffer.substr(0, r.size));
     EXPECT_EQ(std::string(part.data()), r.part) << r.size;
   }

@@ -16,9 +16,7 @@
 
 #include "platform/platform.h"
 
-struct HKEY__ {
-  int unused;
-};
+struct HKEY__ {};  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
 
 namespace {
 
@@ -40,8 +38,9 @@ std::string stored_bytes() {
 }  // namespace
 
 LONG RegOpenKeyExA(HKEY key, LPCSTR sub_key, DWORD options, REGSAM desired, PHKEY result) {
-  dprintf(3, "open %lx %s %lu %lx\n", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(key)) & 0xffffffffUL,
-          sub_key, static_cast<unsigned long>(options), static_cast<unsigned long>(desired));
+  dprintf(3, "open %lx %s %lu %lx\n",
+          static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(key)) & 0xffffffffUL, sub_key,
+          static_cast<unsigned long>(options), static_cast<unsigned long>(desired));
   const auto status = static_cast<LONG>(script("FAKE_OPEN", ERROR_SUCCESS));
   if (status == ERROR_SUCCESS) *result = &fake_key;
   return status;

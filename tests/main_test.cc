@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr const char* open_line = "open 80000002 SYSTEM\\CurrentControlSet\\Control\\Biosinfo 0 20019\n";
+constexpr const char* open_line =
+    "open 80000002 SYSTEM\\CurrentControlSet\\Control\\Biosinfo 0 20019\n";
 constexpr const char* query_line = "query key SystemBiosDate none 20\n";
 constexpr std::string_view input = "\nleft unread\n";
 
@@ -21,7 +22,9 @@ arguments script_for(const registry_case& row) {
   return {"FAKE_TYPE=" + std::to_string(value_type(row)), "FAKE_DATA=" + to_hex(row.data)};
 }
 
-bool succeeds(const registry_case& row) { return row.expected.starts_with("\n\nYour client id is : "); }
+bool succeeds(const registry_case& row) {
+  return row.expected.starts_with("\n\nYour client id is : ");
+}
 
 class ReportTable : public testing::TestWithParam<registry_case> {};
 
@@ -46,16 +49,19 @@ TEST_P(ReportTable, PrintsExactBytesAndKeepsTheOrder) {
 INSTANTIATE_TEST_SUITE_P(Registry, ReportTable, testing::ValuesIn(load_cases(CASES_FILE)),
                          [](const testing::TestParamInfo<registry_case>& row) {
                            std::string name = row.param.name;
-                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+                           for (char& c : name)
+                             c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
                            return name;
                          });
 
-const arguments date_script = {"FAKE_TYPE=1", "FAKE_DATA=" + to_hex(std::string_view("01/02/03\0", 9))};
+const arguments date_script = {"FAKE_TYPE=1",
+                               "FAKE_DATA=" + to_hex(std::string_view("01/02/03\0", 9))};
 constexpr std::string_view date_output =
     "\n\nYour client id is : quillbrook010203\n\n*** Press ENTER to exit***\n";
 
 TEST(Report, EndOfInputEndsTheWaitAndArgumentsChangeNothing) {
-  for (const arguments& argv : {arguments{SCRIPTED_PROGRAM}, arguments{SCRIPTED_PROGRAM, "--help", "/?", "%s"}}) {
+  for (const arguments& argv :
+       {arguments{SCRIPTED_PROGRAM}, arguments{SCRIPTED_PROGRAM, "--help", "/?", "%s"}}) {
     const run_result run = run_program(argv, date_script, "", 5000);
     EXPECT_EQ(run.exit_code, 0) << argv.size();
     EXPECT_EQ(run.out, date_output) << argv.size();

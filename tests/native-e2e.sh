@@ -1,9 +1,17 @@
 #!/bin/sh
 # The native program end to end with a made-up firmware date: each run gets a
 # private mount namespace whose /sys/class holds only what the row sets up.
+# Usage: native-e2e.sh PROGRAM [WRAPPER ARGS...], the wrapper (valgrind, say)
+# running the program in every row.
 program=$1
+shift
+wrapper="$*"
 if [ "$(id -u)" != 0 ] || ! unshare -m true 2>/dev/null; then
   echo "skipped: needs root and mount namespaces (unshare -m) to give the program its own firmware date"
+  exit 77
+fi
+if [ -n "$wrapper" ] && ! command -v "${wrapper%% *}" >/dev/null; then
+  echo "skipped: ${wrapper%% *} not found"
   exit 77
 fi
 
@@ -11,7 +19,7 @@ failures=0
 # check SETUP EXPECTED: runs the program after SETUP, with ENTER on standard input.
 check() {
   errors=$(mktemp)
-  actual=$(printf '\n' | unshare -m sh -c "mount -t tmpfs none /sys/class && $1 && exec \"\$0\"" "$program" 2>"$errors"; echo "exit=$?")
+  actual=$(printf '\n' | unshare -m sh -c "mount -t tmpfs none /sys/class && $1 && exec $wrapper \"\$0\"" "$program" 2>"$errors"; echo "exit=$?")
   expected=$(printf '%bexit=0' "$2")
   if [ "$actual" != "$expected" ] || [ -s "$errors" ]; then
     echo "FAIL after '$1':"; echo "$actual"; cat "$errors"; failures=$((failures + 1))
@@ -29,5 +37,5 @@ check "$dmi && printf '01/02/2003 and then more\n' > /sys/class/dmi/id/bios_date
 check "$dmi" 'value query failed, error 2\n'
 check "true" 'Key open failed, error 2\n'
 
-[ "$failures" = 0 ] && echo "native end to end: 5 runs passed"
+[ "$failures" = 0 ] && echo "native end to end${wrapper:+ under $wrapper}: 5 runs passed"
 exit "$failures"

@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include <array>
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <thread>
 
@@ -72,13 +72,15 @@ std::string contents(std::FILE* file) {
 
 run_result run_program(const arguments& argv, const arguments& env, std::string_view input,
                        int timeout_ms) {
-  std::array<std::FILE*, 4> files = {std::tmpfile(), std::tmpfile(), std::tmpfile(), std::tmpfile()};
+  std::array<std::FILE*, 4> files = {std::tmpfile(), std::tmpfile(), std::tmpfile(),
+                                     std::tmpfile()};
   std::fwrite(input.data(), 1, input.size(), files[0]);
   std::fflush(files[0]);
   lseek(fileno(files[0]), 0, SEEK_SET);
 
   run_result result;
-  const pid_t pid = spawn(argv, env, {fileno(files[0]), fileno(files[1]), fileno(files[2]), fileno(files[3])});
+  const pid_t pid =
+      spawn(argv, env, {fileno(files[0]), fileno(files[1]), fileno(files[2]), fileno(files[3])});
   if (pid > 0) result.exit_code = wait_exit(pid, timeout_ms);
   result.input_read = lseek(fileno(files[0]), 0, SEEK_CUR);
   result.out = contents(files[1]);

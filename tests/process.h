@@ -8,10 +8,10 @@
 using arguments = std::vector<std::string>;
 
 struct run_result {
-  int exit_code = -1;     // -1: killed, or still waiting when the time ran out
-  std::string out;        // standard output
-  std::string err;        // standard error
-  std::string log;        // what the program wrote to descriptor 3
+  int exit_code = -1;        // -1: killed, or still waiting when the time ran out
+  std::string out;           // standard output
+  std::string err;           // standard error
+  std::string log;           // what the program wrote to descriptor 3
   long long input_read = 0;  // bytes of standard input the program consumed
 };
 
@@ -21,9 +21,9 @@ run_result run_program(const arguments& argv, const arguments& env, std::string_
                        int timeout_ms = 20000);
 
 struct wait_probe {
-  std::string shown;        // standard output read while the input was held back
-  bool waited = false;      // still running `hold_ms` after showing it
-  int exit_code = -1;       // after a line arrived
+  std::string shown;    // standard output read while the input was held back
+  bool waited = false;  // still running `hold_ms` after showing it
+  int exit_code = -1;   // after a line arrived
 };
 
 /// Runs `argv` with standard input and output on pipes: reads its output until

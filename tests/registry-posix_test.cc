@@ -24,7 +24,9 @@ class FirmwareFolder : public testing::Test {
     rmdir(dir.data());
   }
   std::string file() const { return std::string(dir.data()) + "/bios_date"; }
-  void write_date(const std::string& text) const { std::ofstream(file(), std::ios::binary) << text; }
+  void write_date(const std::string& text) const {
+    std::ofstream(file(), std::ios::binary) << text;
+  }
 
   // Opens the key and queries the value into a buffer of `capacity` bytes.
   LONG query(DWORD capacity, std::string& value, DWORD& size) const {
@@ -35,8 +37,8 @@ class FirmwareFolder : public testing::Test {
     buffer.fill('#');
     DWORD type = 0;
     size = capacity;
-    const LONG status =
-        query_firmware_value(dir.data(), key, "SystemBiosDate", nullptr, &type, buffer.data(), &size);
+    const LONG status = query_firmware_value(dir.data(), key, "SystemBiosDate", nullptr, &type,
+                                             buffer.data(), &size);
     EXPECT_EQ(buffer.at(capacity), '#') << "written past the byte count";
     if (status == ERROR_SUCCESS) {
       EXPECT_EQ(type, REG_SZ);
@@ -91,7 +93,8 @@ TEST_F(FirmwareFolder, OpensOnlyTheBiosinfoKeyOfAnExistingFolder) {
   };
   const row rows[] = {
       {HKEY_LOCAL_MACHINE, biosinfo, dir.data(), ERROR_SUCCESS},
-      {HKEY_LOCAL_MACHINE, "system\\currentcontrolset\\control\\BIOSINFO", dir.data(), ERROR_SUCCESS},
+      {HKEY_LOCAL_MACHINE, "system\\currentcontrolset\\control\\BIOSINFO", dir.data(),
+       ERROR_SUCCESS},
       {HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control", dir.data(), ERROR_FILE_NOT_FOUND},
       {HKEY_LOCAL_MACHINE, nullptr, dir.data(), ERROR_FILE_NOT_FOUND},
       {nullptr, biosinfo, dir.data(), ERROR_FILE_NOT_FOUND},
@@ -111,12 +114,14 @@ TEST_F(FirmwareFolder, QueriesOnlySystemBiosDate) {
   ASSERT_EQ(open_firmware_key(dir.data(), HKEY_LOCAL_MACHINE, biosinfo, &key), ERROR_SUCCESS);
   std::array<BYTE, 20> buffer{};
   DWORD size = buffer.size();
-  EXPECT_EQ(query_firmware_value(dir.data(), key, "SystemBiosVersion", nullptr, nullptr, buffer.data(), &size),
+  EXPECT_EQ(query_firmware_value(dir.data(), key, "SystemBiosVersion", nullptr, nullptr,
+                                 buffer.data(), &size),
             ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(query_firmware_value(dir.data(), HKEY_LOCAL_MACHINE, "SystemBiosDate", nullptr, nullptr,
                                  buffer.data(), &size),
             ERROR_INVALID_HANDLE);
-  EXPECT_EQ(query_firmware_value(dir.data(), key, "SystemBiosDate", nullptr, nullptr, buffer.data(), nullptr),
+  EXPECT_EQ(query_firmware_value(dir.data(), key, "SystemBiosDate", nullptr, nullptr, buffer.data(),
+                                 nullptr),
             ERROR_INVALID_PARAMETER);
 }
 

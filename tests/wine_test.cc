@@ -56,16 +56,16 @@ class WineEnvironment : public testing::Environment {
   }
   void TearDown() override {
     if (prefix.empty()) return;
-    run_program({wine + "server", "-k"}, {}, "", 20000);
+    run_program({wine.substr(0, wine.rfind('/') + 1) + "wineserver", "-k"}, {}, "", 20000);
     run_program({"rm", "-rf", prefix}, {}, "");
   }
 };
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new WineEnvironment);
 
-#define SKIP_WITHOUT_WINE()                                                                  \
-  if (prefix.empty())                                                                         \
-  GTEST_SKIP() << "needs " << wine << " (Debian's wine64) and " << WIN64_PROGRAM             \
+#define SKIP_WITHOUT_WINE()                                                      \
+  if (prefix.empty())                                                            \
+  GTEST_SKIP() << "needs " << wine << " (Debian's wine64) and " << WIN64_PROGRAM \
                << " (cmake --preset win64 && cmake --build --preset win64)"
 
 class WineTable : public testing::TestWithParam<registry_case> {};
@@ -73,7 +73,8 @@ class WineTable : public testing::TestWithParam<registry_case> {};
 TEST_P(WineTable, PrintsExactBytes) {
   SKIP_WITHOUT_WINE();
   const registry_case& row = GetParam();
-  if (row.holds.ends_with("-status")) GTEST_SKIP() << "only a scripted registry returns a chosen status";
+  if (row.holds.ends_with("-status"))
+    GTEST_SKIP() << "only a scripted registry returns a chosen status";
   const std::string reg = prefix + "/row.reg";
   std::ofstream(reg, std::ios::binary) << reg_file(row);
   ASSERT_EQ(run_program({wine, "regedit", "/S", "Z:" + reg}, {}, "").exit_code, 0);
@@ -87,7 +88,8 @@ TEST_P(WineTable, PrintsExactBytes) {
 INSTANTIATE_TEST_SUITE_P(Registry, WineTable, testing::ValuesIn(load_cases(CASES_FILE)),
                          [](const testing::TestParamInfo<registry_case>& row) {
                            std::string name = row.param.name;
-                           for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+                           for (char& c : name)
+                             c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
                            return name;
                          });
 
@@ -99,13 +101,15 @@ class Wine : public testing::Test {
   void SetUp() override {
     SKIP_WITHOUT_WINE();
     const std::string reg = prefix + "/date.reg";
-    std::ofstream(reg, std::ios::binary) << reg_file({"date", "sz", 0, std::string("01/02/03\0", 9), ""});
+    std::ofstream(reg, std::ios::binary)
+        << reg_file({"date", "sz", 0, std::string("01/02/03\0", 9), ""});
     ASSERT_EQ(run_program({wine, "regedit", "/S", "Z:" + reg}, {}, "").exit_code, 0);
   }
 };
 
 TEST_F(Wine, EndOfInputEndsTheWaitAndArgumentsChangeNothing) {
-  for (const arguments& argv : {arguments{wine, WIN64_PROGRAM}, arguments{wine, WIN64_PROGRAM, "/?", "%s", "x y"}}) {
+  for (const arguments& argv :
+       {arguments{wine, WIN64_PROGRAM}, arguments{wine, WIN64_PROGRAM, "/?", "%s", "x y"}}) {
     const run_result run = run_program(argv, {}, "", 20000);
     EXPECT_EQ(run.exit_code, 0) << argv.size();
     EXPECT_EQ(run.out, date_output) << argv.size();
@@ -115,7 +119,8 @@ TEST_F(Wine, EndOfInputEndsTheWaitAndArgumentsChangeNothing) {
 TEST_F(Wine, WaitBlocksUntilALineArrivesWithThePromptShown) {
   const auto start = std::chrono::steady_clock::now();
   const wait_probe probe = run_with_held_input({wine, WIN64_PROGRAM}, {}, date_output.size(), 1000);
-  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const auto seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(probe.shown, date_output);
   EXPECT_TRUE(probe.waited) << "ended before its input arrived";
   EXPECT_EQ(probe.exit_code, 0);
