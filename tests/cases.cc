@@ -65,6 +65,12 @@ std::vector<registry_case> load_cases(const std::string& path) {
   return rows;
 }
 
+std::string test_name(const registry_case& row) {
+  std::string name = row.name;
+  for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
+  return name;
+}
+
 unsigned long value_type(const registry_case& row) {
   for (std::size_t i = 0; i < value_types.size(); ++i)
     if (row.holds == value_types.at(i)) return i + 1;

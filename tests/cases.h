@@ -21,6 +21,9 @@ inline void PrintTo(const registry_case& row, std::ostream* out) { *out << row.n
 /// gives a row named "malformed" whose expected output says what is wrong.
 std::vector<registry_case> load_cases(const std::string& path);
 
+/// The row's name as a test name: letters, digits and underscores.
+std::string test_name(const registry_case& row);
+
 /// The registry type number of a value row ("sz" is 1), or 0 for other rows.
 unsigned long value_type(const registry_case& row);
 

@@ -47,12 +47,7 @@ TEST_P(ReportTable, PrintsExactBytesAndKeepsTheOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, ReportTable, testing::ValuesIn(load_cases(CASES_FILE)),
-                         [](const testing::TestParamInfo<registry_case>& row) {
-                           std::string name = row.param.name;
-                           for (char& c : name)
-                             c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
-                           return name;
-                         });
+                         [](const auto& row) { return test_name(row.param); });
 
 const arguments date_script = {"FAKE_TYPE=1",
                                "FAKE_DATA=" + to_hex(std::string_view("01/02/03\0", 9))};

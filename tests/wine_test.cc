@@ -86,12 +86,7 @@ TEST_P(WineTable, PrintsExactBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, WineTable, testing::ValuesIn(load_cases(CASES_FILE)),
-                         [](const testing::TestParamInfo<registry_case>& row) {
-                           std::string name = row.param.name;
-                           for (char& c : name)
-                             c = std::isalnum(static_cast<unsigned char>(c)) != 0 ? c : '_';
-                           return name;
-                         });
+                         [](const auto& row) { return test_name(row.param); });
 
 constexpr std::string_view date_output =
     "\r\n\r\nYour client id is : quillbrook010203\r\n\r\n*** Press ENTER to exit***\r\n";
