@@ -36,6 +36,10 @@ LONG status_of(int error) {
 
 int open_dir(const char* dir) { return open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
 
+/// The most the kernel writes in one attribute file: one page. A longer file
+/// is not the firmware's and is not read to its end.
+constexpr std::size_t max_file_size = 4096;
+
 /// Reads all of `fd`: the first `room` bytes into `data`, the rest only
 /// counted. Gives the file's length and its last byte, or a status.
 LONG read_all(int fd, BYTE* data, std::size_t room, std::size_t& length, BYTE& last) {
@@ -43,6 +47,7 @@ LONG read_all(int fd, BYTE* data, std::size_t room, std::size_t& length, BYTE& l
   std::array<BYTE, chunk_size> chunk{};
   length = 0;
   for (;;) {
+    if (length > max_file_size) return ERROR_READ_FAULT;
     const ssize_t got = read(fd, chunk.data(), chunk.size());
     if (got == 0) return ERROR_SUCCESS;
     if (got < 0) {
@@ -80,7 +85,8 @@ LONG query_firmware_value(const char* dir, HKEY key, LPCSTR value_name, LPDWORD 
 
   const int dir_fd = open_dir(dir);
   if (dir_fd < 0) return status_of(errno);
-  const int fd = openat(dir_fd, bios_date_file, O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a FIFO in the file's place cannot hold the program.
+  const int fd = openat(dir_fd, bios_date_file, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   const int open_error = errno;
   close(dir_fd);
   if (fd < 0) return status_of(open_error);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
@@ -20,7 +21,7 @@ class FirmwareFolder : public testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(mkdtemp(dir.data()), nullptr); }
   void TearDown() override {
-    unlink(file().c_str());
+    std::remove(file().c_str());
     rmdir(dir.data());
   }
   std::string file() const { return std::string(dir.data()) + "/bios_date"; }
@@ -71,6 +72,7 @@ TEST_F(FirmwareFolder, ServesTheDateFileAsAZeroTerminatedString) {
       {"03/14/2015\n", 5, ERROR_MORE_DATA, 11, ""},
       {"03/14/2015\n", 0, ERROR_MORE_DATA, 11, ""},
       {std::string(300, '7'), 20, ERROR_MORE_DATA, 301, ""},
+      {std::string(5000, '7'), 20, ERROR_READ_FAULT, 20, ""},
       {std::nullopt, 20, ERROR_FILE_NOT_FOUND, 20, ""},
   };
   for (const row& r : rows) {
@@ -123,6 +125,27 @@ TEST_F(FirmwareFolder, QueriesOnlySystemBiosDate) {
   EXPECT_EQ(query_firmware_value(dir.data(), key, "SystemBiosDate", nullptr, nullptr, buffer.data(),
                                  nullptr),
             ERROR_INVALID_PARAMETER);
+}
+
+TEST_F(FirmwareFolder, StrangeFilesNeitherHangNorOverflow) {
+  struct row {
+    const char* what;
+    int (*make)(const char* path);
+    LONG status;
+  };
+  const row rows[] = {
+      {"a FIFO without writer", [](const char* path) { return mkfifo(path, 0600); }, ERROR_SUCCESS},
+      {"an endless file", [](const char* path) { return symlink("/dev/zero", path); },
+       ERROR_READ_FAULT},
+      {"a folder", [](const char* path) { return mkdir(path, 0700); }, ERROR_READ_FAULT},
+  };
+  for (const row& r : rows) {
+    std::remove(file().c_str());
+    ASSERT_EQ(r.make(file().c_str()), 0) << r.what;
+    std::string value;
+    DWORD size = 0;
+    EXPECT_EQ(query(20, value, size), r.status) << r.what;
+  }
 }
 
 TEST_F(FirmwareFolder, UnreadableDateIsAccessDenied) {
