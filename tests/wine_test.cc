@@ -16,7 +16,8 @@
 namespace {
 
 std::string wine = "/usr/lib/wine/wine64";
-std::string prefix;  // the Wine prefix of this run; empty when Wine cannot run
+std::string prefix;        // the Wine prefix of this run; empty when Wine cannot run
+bool boot_failed = false;  // Wine and the program are there, but the prefix could not be made
 
 constexpr const char* biosinfo = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Biosinfo";
 
@@ -48,11 +49,12 @@ class WineEnvironment : public testing::Environment {
     if (const char* path = std::getenv("WINE64")) wine = path;
     if (!exists(wine) || !exists(WIN64_PROGRAM)) return;
     std::string dir = "/tmp/clientid-wine-XXXXXX";
-    if (mkdtemp(dir.data()) == nullptr) return;
+    boot_failed = mkdtemp(dir.data()) == nullptr;
     setenv("WINEPREFIX", dir.c_str(), 1);
     setenv("WINEDEBUG", "-all", 1);
-    const run_result boot = run_program({wine, "wineboot", "-i"}, {}, "", 180000);
-    if (boot.exit_code == 0) prefix = dir;
+    boot_failed =
+        boot_failed || run_program({wine, "wineboot", "-i"}, {}, "", 180000).exit_code != 0;
+    if (!boot_failed) prefix = dir;
   }
   void TearDown() override {
     if (prefix.empty()) return;
@@ -64,6 +66,7 @@ class WineEnvironment : public testing::Environment {
 const auto* const environment = testing::AddGlobalTestEnvironment(new WineEnvironment);
 
 #define SKIP_WITHOUT_WINE()                                                      \
+  ASSERT_FALSE(boot_failed) << "wineboot -i failed";                             \
   if (prefix.empty())                                                            \
   GTEST_SKIP() << "needs " << wine << " (Debian's wine64) and " << WIN64_PROGRAM \
                << " (cmake --preset win64 && cmake --build --preset win64)"
