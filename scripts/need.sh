@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs those of the named Debian packages that are missing (as root, or
+# with sudo), refreshing the package lists first.
+set -euo pipefail
+missing=()
+for package in "$@"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+[ "${#missing[@]}" -eq 0 ] && exit 0
+echo "installing: ${missing[*]}"
+as_root=()
+[ "$(id -u)" = 0 ] || as_root=(sudo)
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
