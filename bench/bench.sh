@@ -20,8 +20,8 @@ flags=$(sed -n 's/^CMAKE_CXX_FLAGS_RELEASE:[A-Z]*=//p' build/native/CMakeCache.t
 
 # run_with_date COMMAND...: runs COMMAND with /sys/class/dmi/id/bios_date = 07/04/2019.
 run_with_date() {
-  unshare -m sh -c 'mount -t tmpfs none /sys/class && mkdir -p /sys/class/dmi/id &&
-    printf "07/04/2019\n" > /sys/class/dmi/id/bios_date && exec "$@"' sh "$@" < /dev/null
+  sh tests/with-firmware.sh 'mkdir -p /sys/class/dmi/id && printf "07/04/2019\n" > /sys/class/dmi/id/bios_date' \
+    "$@" < /dev/null
 }
 instructions() {
   run_with_date valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out" "$1" 2>&1 >/dev/null |

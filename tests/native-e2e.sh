@@ -3,6 +3,7 @@
 # private mount namespace whose /sys/class holds only what the row sets up.
 # Usage: native-e2e.sh PROGRAM [WRAPPER ARGS...], the wrapper (valgrind, say)
 # running the program in every row.
+here=$(dirname "$0")
 program=$1
 shift
 wrapper="$*"
@@ -19,7 +20,8 @@ failures=0
 # check SETUP EXPECTED: runs the program after SETUP, with ENTER on standard input.
 check() {
   errors=$(mktemp)
-  actual=$(printf '\n' | unshare -m sh -c "mount -t tmpfs none /sys/class && $1 && exec $wrapper \"\$0\"" "$program" 2>"$errors"; echo "exit=$?")
+  # shellcheck disable=SC2086 # the wrapper is split into its words
+  actual=$(printf '\n' | sh "$here/with-firmware.sh" "$1" $wrapper "$program" 2>"$errors"; echo "exit=$?")
   expected=$(printf '%bexit=0' "$2")
   if [ "$actual" != "$expected" ] || [ -s "$errors" ]; then
     echo "FAIL after '$1':"; echo "$actual"; cat "$errors"; failures=$((failures + 1))
