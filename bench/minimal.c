@@ -3,7 +3,7 @@
 #include <stdio.h>
 
 int main(void) {
-  printf("\n\nYour client id is : %s%s\n", "quillbrook", "07042019");
+  printf("\n\nYour client id is : %s%s\n", "quillbrook", "070419");
   printf("\n*** Press ENTER to exit***\n");
   fflush(stdout);
   (void)getchar();

@@ -8,6 +8,8 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <span>
+#include <string_view>
 
 /// The handle of the one key the stand-in serves.
 struct HKEY__ {};  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
@@ -34,31 +36,38 @@ LONG status_of(int error) {
   }
 }
 
-int open_dir(const char* dir) { return open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
+int open_dir(const char* dir) { return openat(AT_FDCWD, dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
 
 /// The most the kernel writes in one attribute file: one page. A longer file
 /// is not the firmware's and is not read to its end.
 constexpr std::size_t max_file_size = 4096;
 
-/// Reads all of `fd`: the first `room` bytes into `data`, the rest only
-/// counted. Gives the file's length and its last byte, or a status.
-LONG read_all(int fd, BYTE* data, std::size_t room, std::size_t& length, BYTE& last) {
-  constexpr std::size_t chunk_size = 64;
-  std::array<BYTE, chunk_size> chunk{};
+/// Reads `fd` to its end into `file`, which has room for one byte more than
+/// the longest file served, and sets `length`. Gives a status.
+LONG read_file(int fd, std::span<char, max_file_size + 1> file, std::size_t& length) {
   length = 0;
-  for (;;) {
-    if (length > max_file_size) return ERROR_READ_FAULT;
-    const ssize_t got = read(fd, chunk.data(), chunk.size());
+  while (length < file.size()) {
+    const ssize_t got = read(fd, file.data() + length, file.size() - length);
     if (got == 0) return ERROR_SUCCESS;
     if (got < 0) {
       if (errno == EINTR) continue;
       return status_of(errno);
     }
-    const auto count = static_cast<std::size_t>(got);
-    if (length < room) std::memcpy(data + length, chunk.data(), std::min(count, room - length));
-    length += count;
-    last = chunk[count - 1];
+    length += static_cast<std::size_t>(got);
   }
+  return ERROR_READ_FAULT;  // longer than a page
+}
+
+/// The date `text` as Windows records it, rewritten in place; any other text as it is.
+// Windows keeps SystemBiosDate with a two-digit year: "MM/DD/YYYY" is recorded as "MM/DD/YY".
+std::string_view windows_bios_date(std::span<char> text) {
+  constexpr std::string_view long_form = "00/00/0000";  // '0' stands for a digit
+  constexpr std::size_t year = long_form.size() - 4;
+  const auto fits = [](char c, char s) { return s == '/' ? c == '/' : c >= '0' && c <= '9'; };
+  if (!std::ranges::equal(text, long_form, fits)) return {text.data(), text.size()};
+  text[year] = text[year + 2];
+  text[year + 1] = text[year + 3];
+  return {text.data(), year + 2};
 }
 
 }  // namespace
@@ -91,23 +100,27 @@ LONG query_firmware_value(const char* dir, HKEY key, LPCSTR value_name, LPDWORD 
   close(dir_fd);
   if (fd < 0) return status_of(open_error);
 
-  const std::size_t room = data != nullptr && data_size != nullptr ? *data_size : 0;
+  std::array<char, max_file_size + 1> file;  // filled by the read
   std::size_t length = 0;
-  BYTE last = 0;
-  const LONG status = read_all(fd, data, room, length, last);
+  const LONG status = read_file(fd, file, length);
   close(fd);
   if (status != ERROR_SUCCESS) return status;
 
-  if (length > 0 && last == '\n') --length;  // file formatting, not part of the date
-  const std::size_t needed = length + 1;     // the text and its zero byte
+  std::span<char> text(file.data(), length);
+  if (!text.empty() && text.back() == '\n') text = text.first(length - 1);  // file formatting
+  const std::string_view date = windows_bios_date(text);
+  const auto needed = static_cast<DWORD>(date.size() + 1);  // the text and its zero byte
   if (type != nullptr) *type = REG_SZ;
   if (data_size == nullptr) return ERROR_SUCCESS;
-  if (data != nullptr && needed > room) {
-    *data_size = static_cast<DWORD>(needed);
+  if (data != nullptr && needed > *data_size) {
+    *data_size = needed;
     return ERROR_MORE_DATA;
   }
-  if (data != nullptr) data[length] = 0;
-  *data_size = static_cast<DWORD>(needed);
+  if (data != nullptr) {
+    std::memcpy(data, date.data(), date.size());
+    data[date.size()] = 0;
+  }
+  *data_size = needed;
   return ERROR_SUCCESS;
 }
 

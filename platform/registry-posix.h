@@ -13,7 +13,8 @@ constexpr const char* firmware_dir = "/sys/class/dmi/id";
 LONG open_firmware_key(const char* dir, HKEY key, LPCSTR sub_key, PHKEY result);
 
 /// RegQueryValueExA over `dir`: SystemBiosDate is the file `bios_date`, less
-/// one trailing line feed, as REG_SZ with its zero byte. A file longer than a
-/// page is not the firmware's: ERROR_READ_FAULT.
+/// one trailing line feed, as Windows records it (a date "MM/DD/YYYY" with its
+/// year in two digits, "MM/DD/YY"), as REG_SZ with its zero byte. A file longer
+/// than a page is not the firmware's: ERROR_READ_FAULT.
 LONG query_firmware_value(const char* dir, HKEY key, LPCSTR value_name, LPDWORD reserved,
                           LPDWORD type, LPBYTE data, LPDWORD data_size);

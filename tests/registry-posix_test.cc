@@ -62,17 +62,27 @@ TEST_F(FirmwareFolder, ServesTheDateFileAsAZeroTerminatedString) {
     std::string value;
   };
   const row rows[] = {
-      {"03/14/2015\n", 20, ERROR_SUCCESS, 11, "03/14/2015\0"s},
-      {"03/14/2015", 20, ERROR_SUCCESS, 11, "03/14/2015\0"s},
+      // A four-digit year is served in two digits, as Windows records it.
+      {"03/14/2015\n", 20, ERROR_SUCCESS, 9, "03/14/15\0"s},
+      {"03/14/2015", 20, ERROR_SUCCESS, 9, "03/14/15\0"s},
+      {"03/14/2015\n", 9, ERROR_SUCCESS, 9, "03/14/15\0"s},
+      {"03/14/2015\n", 8, ERROR_MORE_DATA, 9, ""},
+      {"03/14/2015\n", 0, ERROR_MORE_DATA, 9, ""},
+      // Every other text as it is.
+      {"03/14/15\n", 20, ERROR_SUCCESS, 9, "03/14/15\0"s},
+      {"3/14/2015\n", 20, ERROR_SUCCESS, 10, "3/14/2015\0"s},
+      {"03/14/20155\n", 20, ERROR_SUCCESS, 12, "03/14/20155\0"s},
+      {"03-14-2015\n", 20, ERROR_SUCCESS, 11, "03-14-2015\0"s},
+      {"03/14/2O15\n", 20, ERROR_SUCCESS, 11, "03/14/2O15\0"s},
+      {"03/14/2015\r\n", 20, ERROR_SUCCESS, 12, "03/14/2015\r\0"s},
       {"03/14/2015\n\n", 20, ERROR_SUCCESS, 12, "03/14/2015\n\0"s},
       {"\n", 20, ERROR_SUCCESS, 1, "\0"s},
       {"", 20, ERROR_SUCCESS, 1, "\0"s},
       {"0123456789012345678\n", 20, ERROR_SUCCESS, 20, "0123456789012345678\0"s},
       {"01234567890123456789\n", 20, ERROR_MORE_DATA, 21, ""},
-      {"03/14/2015\n", 5, ERROR_MORE_DATA, 11, ""},
-      {"03/14/2015\n", 0, ERROR_MORE_DATA, 11, ""},
       {std::string(300, '7'), 20, ERROR_MORE_DATA, 301, ""},
-      {std::string(5000, '7'), 20, ERROR_READ_FAULT, 20, ""},
+      {std::string(4096, '7'), 20, ERROR_MORE_DATA, 4097, ""},
+      {std::string(4097, '7'), 20, ERROR_READ_FAULT, 20, ""},
       {std::nullopt, 20, ERROR_FILE_NOT_FOUND, 20, ""},
   };
   for (const row& r : rows) {
