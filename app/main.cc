@@ -17,6 +17,7 @@ constexpr const char* bios_date_value = "SystemBiosDate";
 }  // namespace
 
 int main() {
+  prepare_console();
   std::array<char, bios_date_capacity> value{};
   DWORD size = value.size();
 

@@ -3,6 +3,7 @@
 set(clientid_sources
   ${PROJECT_SOURCE_DIR}/app/main.cc
   ${PROJECT_SOURCE_DIR}/clientid/clientid.cc
+  ${PROJECT_SOURCE_DIR}/platform/console-posix.cc
   ${PROJECT_SOURCE_DIR}/platform/registry-posix.cc)
 file(GLOB clientid_all_cxx CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/app/*.cc ${PROJECT_SOURCE_DIR}/clientid/*.[ch]*

@@ -9,6 +9,10 @@
 
 #include <cstdio>  // printf, fflush, getchar: the console
 
+/// Makes a write that the console cannot take fail like any other, so the run
+/// goes on: as on Windows, where a reader that has gone away ends nothing.
+void prepare_console();
+
 #if defined(_WIN32)
 
 #ifndef WIN32_LEAN_AND_MEAN

@@ -17,6 +17,7 @@ if [ -n "$wrapper" ] && ! command -v "${wrapper%% *}" >/dev/null; then
 fi
 
 failures=0
+runs=0
 # check SETUP EXPECTED: runs the program after SETUP, with ENTER on standard input.
 check() {
   errors=$(mktemp)
@@ -26,18 +27,36 @@ check() {
   if [ "$actual" != "$expected" ] || [ -s "$errors" ]; then
     echo "FAIL after '$1':"; echo "$actual"; cat "$errors"; failures=$((failures + 1))
   fi
-  rm -f "$errors"
+  rm -f "$errors"; runs=$((runs + 1))
+}
+
+# reader_gone SETUP: the same run with standard output on a pipe whose reader
+# has already closed it, and SIGPIPE at its default: it still exits with 0.
+reader_gone() {
+  fifo=$(mktemp -d)/fifo errors=$(mktemp)
+  mkfifo "$fifo" && exec 3<>"$fifo" 4>"$fifo" 3<&-  # 4: the write end, no reader left
+  # shellcheck disable=SC2086 # the wrapper is split into its words
+  printf '\n' | sh "$here/with-firmware.sh" "$1" env --default-signal=PIPE $wrapper "$program" \
+    >&4 2>"$errors"
+  status=$?
+  exec 4>&-
+  if [ "$status" != 0 ] || [ -s "$errors" ]; then
+    echo "FAIL after '$1' with the reader gone: exit $status"; cat "$errors"; failures=$((failures + 1))
+  fi
+  rm -rf "$errors" "${fifo%/fifo}"; runs=$((runs + 1))
 }
 
 dmi='mkdir -p /sys/class/dmi/id'
-check "$dmi && printf '07/04/2019\n' > /sys/class/dmi/id/bios_date" \
-  '\n\nYour client id is : quillbrook07042019\n\n*** Press ENTER to exit***\n'
+date="$dmi && printf '07/04/2019\n' > /sys/class/dmi/id/bios_date"
+check "$date" '\n\nYour client id is : quillbrook070419\n\n*** Press ENTER to exit***\n'
 check "$dmi && printf '12/31/99' > /sys/class/dmi/id/bios_date" \
   '\n\nYour client id is : quillbrook123199\n\n*** Press ENTER to exit***\n'
 check "$dmi && printf '01/02/2003 and then more\n' > /sys/class/dmi/id/bios_date" \
   'value query failed, error 234\n'
 check "$dmi" 'value query failed, error 2\n'
 check "true" 'Key open failed, error 2\n'
+reader_gone "$date"
+reader_gone "true"
 
-[ "$failures" = 0 ] && echo "native end to end${wrapper:+ under $wrapper}: 5 runs passed"
+[ "$failures" = 0 ] && echo "native end to end${wrapper:+ under $wrapper}: $runs runs passed"
 exit "$failures"
