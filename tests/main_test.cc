@@ -11,7 +11,7 @@ namespace {
 constexpr const char* open_line =
     "open 80000002 SYSTEM\\CurrentControlSet\\Control\\Biosinfo 0 20019\n";
 constexpr const char* query_line = "query key SystemBiosDate none 20\n";
-constexpr std::string_view input = "\nleft unread\n";
+constexpr std::string_view input = "y\nleft unread\n";  // one character, not the line
 
 // The script that makes the scripted registry hold what `row` says.
 arguments script_for(const registry_case& row) {
