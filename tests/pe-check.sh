@@ -1,18 +1,31 @@
 #!/bin/sh
 # The 32-bit Windows executable: a stripped PE32 console program that imports
-# only the three system libraries, so it needs nothing installed beside it.
-exe=$1 objdump=$2
+# only the three system libraries, so it needs nothing installed beside it, and
+# carries its version information (VERSION) and manifest for Explorer.
+# Usage: pe-check.sh EXE OBJDUMP VERSION
+exe=$1 objdump=$2 version=$3
 headers=$("$objdump" -p "$exe") || exit 1
+versioninfo=$(strings -el "$exe" | tr '\n' '|')
+manifest=$(strings "$exe")
 failures=0
-expect() {  # DESCRIPTION PATTERN
-  if ! printf '%s\n' "$headers" | grep -Eq "$2"; then echo "FAIL: $1"; failures=$((failures + 1)); fi
+expect() {  # DESCRIPTION TEXT PATTERN
+  if ! printf '%s\n' "$2" | grep -Eq "$3"; then echo "FAIL: $1"; failures=$((failures + 1)); fi
 }
-expect "PE32 (not PE32+)" '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)'
-expect "console subsystem" '^Subsystem[[:space:]]+00000003[[:space:]]+\(Windows CUI\)'
+expect "PE32 (not PE32+)" "$headers" '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)'
+expect "console subsystem" "$headers" '^Subsystem[[:space:]]+00000003[[:space:]]+\(Windows CUI\)'
+expect "a VERSION resource" "$headers" '^[0-9a-f]+   Entry: ID: 0x000010,'
+expect "a MANIFEST resource" "$headers" '^[0-9a-f]+   Entry: ID: 0x000018,'
+for field in "CompanyName|quillbrook" "FileVersion|$version" "ProductVersion|$version" \
+  "OriginalFilename|clientid.exe" "FileDescription|[^|]+" "ProductName|[^|]+"; do
+  expect "version information $field" "$versioninfo" "\|$field\|"
+done
+expect "asInvoker" "$manifest" 'requestedExecutionLevel level="asInvoker"'
+expect "supportedOS Windows 7" "$manifest" '35138b9a-5d96-4fbd-8e2d-a2440225f93a'
+expect "supportedOS Windows 10 and 11" "$manifest" '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a'
 imports=$(printf '%s\n' "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | tr '\n' ' ')
 if [ "$imports" != "ADVAPI32.dll KERNEL32.dll msvcrt.dll " ]; then
   echo "FAIL: imports are: $imports"; failures=$((failures + 1))
 fi
 if "$objdump" -t "$exe" | grep -q '^\['; then echo "FAIL: not stripped"; failures=$((failures + 1)); fi
-[ "$failures" = 0 ] && echo "PE32 console, imports: $imports, stripped, $(wc -c < "$exe") bytes"
+[ "$failures" = 0 ] && echo "PE32 console, imports: $imports, version $version, manifest, stripped, $(wc -c < "$exe") bytes"
 exit "$failures"
