@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs those of the named Debian packages that are missing (as root, or
-# with sudo), refreshing the package lists first.
+# with sudo), refreshing the package lists first. A package named NAME:i386
+# brings in the i386 architecture first.
 set -euo pipefail
 missing=()
 for package in "$@"; do
@@ -11,5 +12,8 @@ done
 echo "installing: ${missing[*]}"
 as_root=()
 [ "$(id -u)" = 0 ] || as_root=(sudo)
+if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${as_root[@]}" dpkg --add-architecture i386
+fi
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"

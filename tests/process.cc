@@ -17,7 +17,8 @@ extern char** environ;
 
 namespace {
 
-// Starts argv with descriptors 0..3 taken from `fds` (-1: closed).
+// Starts argv with descriptors 0..3 taken from `fds` (-1: closed). Gives the
+// process id, or the error number negated.
 pid_t spawn(const arguments& argv, const arguments& env, const std::array<int, 4>& fds) {
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -38,9 +39,9 @@ pid_t spawn(const arguments& argv, const arguments& env, const std::array<int, 4
     ++target;
   }
   pid_t pid = -1;
-  if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data()) != 0) pid = -1;
+  const int error = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
-  return pid;
+  return error == 0 ? pid : -error;
 }
 
 // The exit code of `pid`, or -1 if it has not ended within `ms` (then it is
@@ -82,6 +83,7 @@ run_result run_program(const arguments& argv, const arguments& env, std::string_
   const pid_t pid =
       spawn(argv, env, {fileno(files[0]), fileno(files[1]), fileno(files[2]), fileno(files[3])});
   if (pid > 0) result.exit_code = wait_exit(pid, timeout_ms);
+  if (pid < 0) result.spawn_error = -pid;
   result.input_read = lseek(fileno(files[0]), 0, SEEK_CUR);
   result.out = contents(files[1]);
   result.err = contents(files[2]);

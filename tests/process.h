@@ -13,6 +13,7 @@ struct run_result {
   std::string err;           // standard error
   std::string log;           // what the program wrote to descriptor 3
   long long input_read = 0;  // bytes of standard input the program consumed
+  int spawn_error = 0;       // the error number when the program could not be started
 };
 
 /// Runs `argv` with `env` added to this process's environment, standard input

@@ -1,11 +1,13 @@
-// The Windows build of the program against a real registry: Wine's, in a
-// fresh prefix for this run, written with Wine's own regedit. Rows of the
-// table that only a scripted registry can produce are skipped.
+// A Windows build of the program against a real registry: Wine's, in a fresh
+// prefix for this run, written with Wine's own regedit. Rows of the table that
+// only a scripted registry can produce are skipped. The environment names the
+// build and its loader: CLIENTID_EXE, run under CLIENTID_WINE.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -15,9 +17,11 @@
 
 namespace {
 
-std::string wine = "/usr/lib/wine/wine64";
-std::string prefix;        // the Wine prefix of this run; empty when Wine cannot run
-bool boot_failed = false;  // Wine and the program are there, but the prefix could not be made
+std::string wine;        // the Wine loader
+std::string program;     // the Windows build it runs
+std::string prefix;      // the Wine prefix of this run; empty when Wine cannot run
+std::string cannot_run;  // why not, when Wine cannot run here
+std::string failure;     // what went wrong where Wine must run
 
 constexpr const char* biosinfo = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Biosinfo";
 
@@ -46,15 +50,24 @@ std::string reg_file(const registry_case& row) {
 class WineEnvironment : public testing::Environment {
  public:
   void SetUp() override {
-    if (const char* path = std::getenv("WINE64")) wine = path;
-    if (!exists(wine) || !exists(WIN64_PROGRAM)) return;
+    wine = std::getenv("CLIENTID_WINE") != nullptr ? std::getenv("CLIENTID_WINE") : "";
+    program = std::getenv("CLIENTID_EXE") != nullptr ? std::getenv("CLIENTID_EXE") : "";
+    if (!exists(wine) || !exists(program)) {
+      cannot_run = "needs " + wine + " and " + program + " (bash scripts/test-all.sh)";
+      if (std::getenv("CI") != nullptr) failure = cannot_run + ": CI installs and builds them";
+      return;
+    }
+    if (run_program({wine, "--version"}, {}, "").spawn_error == ENOEXEC) {
+      cannot_run = "this machine cannot execute " + wine + " (exec format error)";
+      return;
+    }
     std::string dir = "/tmp/clientid-wine-XXXXXX";
-    boot_failed = mkdtemp(dir.data()) == nullptr;
-    setenv("WINEPREFIX", dir.c_str(), 1);
+    setenv("WINEPREFIX", mkdtemp(dir.data()) != nullptr ? dir.c_str() : "/nonexistent", 1);
     setenv("WINEDEBUG", "-all", 1);
-    boot_failed =
-        boot_failed || run_program({wine, "wineboot", "-i"}, {}, "", 180000).exit_code != 0;
-    if (!boot_failed) prefix = dir;
+    if (run_program({wine, "wineboot", "-i"}, {}, "", 180000).exit_code == 0)
+      prefix = dir;
+    else
+      failure = wine + " wineboot -i failed";
   }
   void TearDown() override {
     if (prefix.empty()) return;
@@ -65,11 +78,9 @@ class WineEnvironment : public testing::Environment {
 
 const auto* const environment = testing::AddGlobalTestEnvironment(new WineEnvironment);
 
-#define SKIP_WITHOUT_WINE()                                                      \
-  ASSERT_FALSE(boot_failed) << "wineboot -i failed";                             \
-  if (prefix.empty())                                                            \
-  GTEST_SKIP() << "needs " << wine << " (Debian's wine64) and " << WIN64_PROGRAM \
-               << " (cmake --preset win64 && cmake --build --preset win64)"
+#define SKIP_WITHOUT_WINE() \
+  ASSERT_EQ(failure, "");   \
+  if (prefix.empty()) GTEST_SKIP() << "cannot run here: " << cannot_run
 
 class WineTable : public testing::TestWithParam<registry_case> {};
 
@@ -82,7 +93,7 @@ TEST_P(WineTable, PrintsExactBytes) {
   std::ofstream(reg, std::ios::binary) << reg_file(row);
   ASSERT_EQ(run_program({wine, "regedit", "/S", "Z:" + reg}, {}, "").exit_code, 0);
 
-  const run_result run = run_program({wine, WIN64_PROGRAM}, {}, "\nleft unread\n");
+  const run_result run = run_program({wine, program}, {}, "\nleft unread\n");
   EXPECT_EQ(run.out, with_crlf(row.expected));
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.exit_code, 0);
@@ -107,7 +118,7 @@ class Wine : public testing::Test {
 
 TEST_F(Wine, EndOfInputEndsTheWaitAndArgumentsChangeNothing) {
   for (const arguments& argv :
-       {arguments{wine, WIN64_PROGRAM}, arguments{wine, WIN64_PROGRAM, "/?", "%s", "x y"}}) {
+       {arguments{wine, program}, arguments{wine, program, "/?", "%s", "x y"}}) {
     const run_result run = run_program(argv, {}, "", 20000);
     EXPECT_EQ(run.exit_code, 0) << argv.size();
     EXPECT_EQ(run.out, date_output) << argv.size();
@@ -116,7 +127,7 @@ TEST_F(Wine, EndOfInputEndsTheWaitAndArgumentsChangeNothing) {
 
 TEST_F(Wine, WaitBlocksUntilALineArrivesWithThePromptShown) {
   const auto start = std::chrono::steady_clock::now();
-  const wait_probe probe = run_with_held_input({wine, WIN64_PROGRAM}, {}, date_output.size(), 1000);
+  const wait_probe probe = run_with_held_input({wine, program}, {}, date_output.size(), 1000);
   const auto seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(probe.shown, date_output);
