@@ -3,7 +3,8 @@
 # prints the same lines and reads one character:
 #   instructions of one whole successful run (callgrind; made-up firmware date,
 #   empty standard input), peak memory, the size of the stripped 32-bit
-#   executable, and under wine64 the time of a run beside `reg query`.
+#   executable, and under wine and wine64 the time of a run of each Windows
+#   build beside `reg query`.
 # Needs root (a private mount namespace for the firmware date), valgrind, and
 # the native, win32 and win64 builds (cmake --build --preset NAME).
 set -euo pipefail
@@ -39,12 +40,12 @@ echo "instructions, one successful run:  clientid $ours   minimal C $theirs   ra
 echo "peak resident memory (KiB):        clientid $(peak_kib "$program")   minimal C $(peak_kib "$work/minimal")"
 echo "stripped PE32 build/win32/clientid.exe: $(wc -c < build/win32/clientid.exe) bytes"
 
-wine=/usr/lib/wine/wine64
-if [ -x "$wine" ] && [ -f build/win64/clientid.exe ]; then
+wine=/usr/lib/wine
+if [ -x "$wine/wine64" ]; then
   export WINEPREFIX="$work/wine" WINEDEBUG=-all
-  "$wine" wineboot -i >/dev/null 2>&1
+  "$wine/wine64" wineboot -i >/dev/null 2>&1
   key='HKLM\SYSTEM\CurrentControlSet\Control\Biosinfo'
-  "$wine" reg add "$key" /v SystemBiosDate /t REG_SZ /d 07/04/2019 /f >/dev/null
+  "$wine/wine64" reg add "$key" /v SystemBiosDate /t REG_SZ /d 07/04/19 /f >/dev/null
   mean_ms() {  # mean wall time of 20 runs, after one warm-up
     "$@" </dev/null >/dev/null 2>&1
     local start end
@@ -53,6 +54,11 @@ if [ -x "$wine" ] && [ -f build/win64/clientid.exe ]; then
     end=$(date +%s%N)
     echo $(((end - start) / 20000000))
   }
-  echo "under wine64, mean of 20 runs (ms): clientid.exe $(mean_ms "$wine" build/win64/clientid.exe)   reg query $(mean_ms "$wine" reg query "$key" /v SystemBiosDate)"
-  "$(dirname "$wine")/wineserver" -k || true
+  # Each build beside the reg.exe of its own word size.
+  for build in "32 wine syswow64" "64 wine64 system32"; do
+    set -- $build
+    [ -x "$wine/$2" ] && [ -f "build/win$1/clientid.exe" ] || continue
+    echo "under $2, mean of 20 runs (ms): build/win$1/clientid.exe $(mean_ms "$wine/$2" "build/win$1/clientid.exe")   reg query $(mean_ms "$wine/$2" "C:\\windows\\$3\\reg.exe" query "$key" /v SystemBiosDate)"
+  done
+  "$wine/wineserver" -k || true
 fi
