@@ -18,6 +18,7 @@ constexpr const char* bios_date_value = "SystemBiosDate";
 
 int main() {
   prepare_console();
+
   std::array<char, bios_date_capacity> value{};
   DWORD size = value.size();
 
