@@ -107,7 +107,7 @@ LONG query_firmware_value(const char* dir, HKEY key, LPCSTR value_name, LPDWORD 
   if (status != ERROR_SUCCESS) return status;
 
   std::span<char> text(file.data(), length);
-  if (!text.empty() && text.back() == '\n') text = text.first(length - 1);  // file formatting
+  if (!text.empty() && text.back() == '\n') text = text.first(text.size() - 1);  // file formatting
   const std::string_view date = windows_bios_date(text);
   const auto needed = static_cast<DWORD>(date.size() + 1);  // the text and its zero byte
   if (type != nullptr) *type = REG_SZ;

@@ -62,7 +62,11 @@ class WineEnvironment : public testing::Environment {
       return;
     }
     std::string dir = "/tmp/clientid-wine-XXXXXX";
-    setenv("WINEPREFIX", mkdtemp(dir.data()) != nullptr ? dir.c_str() : "/nonexistent", 1);
+    if (mkdtemp(dir.data()) == nullptr) {
+      failure = "cannot make a folder for the Wine prefix";
+      return;
+    }
+    setenv("WINEPREFIX", dir.c_str(), 1);
     setenv("WINEDEBUG", "-all", 1);
     if (run_program({wine, "wineboot", "-i"}, {}, "", 180000).exit_code == 0)
       prefix = dir;
