@@ -1,4 +1,18 @@
+#include <array>
+
 #include "platform/platform.h"
 
-// A failed console write just fails on Windows: nothing to prepare.
-void prepare_console() {}
+namespace {
+
+/// Room for everything the program prints.
+std::array<char, 512> output_buffer;
+
+}  // namespace
+
+void prepare_console() {
+  // The C runtime leaves a console's standard output unbuffered, so each
+  // character would be a write of its own. Buffered in full, the output
+  // reaches the console when the program flushes before the wait, or at exit.
+  // A write that fails just fails on Windows.
+  std::setvbuf(stdout, output_buffer.data(), _IOFBF, output_buffer.size());
+}
