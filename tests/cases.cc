@@ -77,6 +77,14 @@ unsigned long value_type(const registry_case& row) {
   return 0;
 }
 
+std::string expected_calls(const registry_case& row) {
+  std::string calls = "open 80000002 SYSTEM\\CurrentControlSet\\Control\\Biosinfo 0 20019\n";
+  if (row.expected.starts_with("Key open failed")) return calls;  // nothing to close
+  calls += "query key SystemBiosDate none 20\n";
+  if (row.expected.starts_with("value query failed")) return calls + "close key\n";
+  return calls + "flush\nwait\nclose key\n";  // the key stays open during the wait
+}
+
 std::string to_hex(std::string_view bytes) {
   std::ostringstream out;
   constexpr std::string_view digits = "0123456789abcdef";

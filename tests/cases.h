@@ -27,5 +27,9 @@ std::string test_name(const registry_case& row);
 /// The registry type number of a value row ("sz" is 1), or 0 for other rows.
 unsigned long value_type(const registry_case& row);
 
+/// The calls the program makes for `row`, in order, one a line: the registry
+/// calls with their arguments, "flush" of standard output and "wait" for input.
+std::string expected_calls(const registry_case& row);
+
 /// The bytes as lower-case hex digits.
 std::string to_hex(std::string_view bytes);

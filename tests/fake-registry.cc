@@ -4,10 +4,9 @@
 //   FAKE_QUERY=N   the query returns N
 //   FAKE_TYPE=T    the value exists with type T ...
 //   FAKE_DATA=HEX  ... and these bytes; without FAKE_TYPE there is no value
-// Every call is recorded on descriptor 3, with its arguments; the close also
-// records how much of standard input had been consumed by then.
-
-#include <unistd.h>
+// Every call is recorded on descriptor 3, with its arguments; so are the flush
+// of standard output and the read of standard input, on their way to the C
+// library (the program is linked with --wrap for them).
 
 #include <cstdio>
 #include <cstdlib>
@@ -67,7 +66,20 @@ LONG RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved, LPDWORD typ
 }
 
 LONG RegCloseKey(HKEY key) {
-  dprintf(3, "close %s stdin=%lld\n", key == &fake_key ? "key" : "other",
-          static_cast<long long>(lseek(0, 0, SEEK_CUR)));
+  dprintf(3, "close %s\n", key == &fake_key ? "key" : "other");
   return ERROR_SUCCESS;
 }
+
+// NOLINTBEGIN(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): the linker's names
+extern "C" int __real_fflush(std::FILE* stream);
+extern "C" int __wrap_fflush(std::FILE* stream) {
+  dprintf(3, "%s\n", stream == stdout ? "flush" : "flush other");
+  return __real_fflush(stream);
+}
+
+extern "C" int __real_getchar();
+extern "C" int __wrap_getchar() {
+  dprintf(3, "wait\n");
+  return __real_getchar();
+}
+// NOLINTEND(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)

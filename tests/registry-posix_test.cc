@@ -74,6 +74,8 @@ TEST_F(FirmwareFolder, ServesTheDateFileAsAZeroTerminatedString) {
       {"03/14/20155\n", 20, ERROR_SUCCESS, 12, "03/14/20155\0"s},
       {"03-14-2015\n", 20, ERROR_SUCCESS, 11, "03-14-2015\0"s},
       {"03/14/2O15\n", 20, ERROR_SUCCESS, 11, "03/14/2O15\0"s},
+      {"0a/14/2015\n", 20, ERROR_SUCCESS, 11, "0a/14/2015\0"s},
+      {"03/14/20f5\n", 20, ERROR_SUCCESS, 11, "03/14/20f5\0"s},
       {"03/14/2015\r\n", 20, ERROR_SUCCESS, 12, "03/14/2015\r\0"s},
       {"03/14/2015\n\n", 20, ERROR_SUCCESS, 12, "03/14/2015\n\0"s},
       {"\n", 20, ERROR_SUCCESS, 1, "\0"s},

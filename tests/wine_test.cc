@@ -1,7 +1,9 @@
 // A Windows build of the program against a real registry: Wine's, in a fresh
 // prefix for this run, written with Wine's own regedit. Rows of the table that
-// only a scripted registry can produce are skipped. The environment names the
-// build and its loader: CLIENTID_EXE, run under CLIENTID_WINE.
+// only a scripted registry can produce are skipped. Each row runs twice: once
+// for its output, once with standard output on a character device and Wine
+// tracing the calls the program makes. The environment names the build and
+// its loader: CLIENTID_EXE, run under CLIENTID_WINE.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -11,6 +13,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <regex>
+#include <sstream>
 
 #include "cases.h"
 #include "process.h"
@@ -47,6 +51,56 @@ std::string reg_file(const registry_case& row) {
   return reg + "\r\n";
 }
 
+// The calls Wine's relay channel traces; its registry channel shows the query.
+constexpr const char* relay_include =
+    "advapi32.RegOpenKeyExA;advapi32.RegCloseKey;msvcrt.fflush;msvcrt.getchar;"
+    "KERNEL32.WriteFile;KERNEL32.WriteConsoleA;KERNEL32.WriteConsoleW";
+
+struct traced_run {
+  std::string calls;            // in the words of expected_calls
+  int writes = 0;               // writes of the output
+  std::size_t written = 0;      // the bytes they were given
+  std::size_t before_wait = 0;  // of which before the wait
+};
+
+// Reads Wine's trace of one run. The handle the query is given is the key.
+traced_run read_trace(const std::string& trace) {
+  static const std::regex open(
+      R"re(Call advapi32\.RegOpenKeyExA\((?:ffffffff)?(\w+),\w+ "(.*)",0*(\w+),0*(\w+),)re");
+  static const std::regex query(
+      R"re(RegQueryValueExA \((\w+),"(.*)",0*(\w+),\w+,\w+,\w+=(\d+)\))re");
+  static const std::regex other(
+      R"re(Call \w+\.(RegCloseKey|fflush|getchar|Write\w+)\((\w*),?\w*,?(\w*))re");
+  auto handle = [key = 0ULL](const std::string& hex) mutable {
+    key = key == 0 ? std::stoull(hex, nullptr, 16) : key;
+    return key == std::stoull(hex, nullptr, 16) ? "key" : "other";
+  };
+  traced_run run;
+  std::istringstream lines(trace);
+  std::smatch m;
+  for (std::string line; std::getline(lines, line);) {
+    if (std::regex_search(line, m, open))
+      run.calls += "open " + m.str(1) + " " +
+                   std::regex_replace(m.str(2), std::regex(R"(\\\\)"), "\\") + " " + m.str(3) +
+                   " " + m.str(4) + "\n";
+    else if (std::regex_search(line, m, query))
+      run.calls += std::string("query ") + handle(m.str(1)) + " " + m.str(2) +
+                   (m.str(3) == "0" ? " none " : " reserved ") + m.str(4) + "\n";
+    else if (!std::regex_search(line, m, other))
+      continue;
+    else if (m.str(1) == "RegCloseKey")
+      run.calls += std::string("close ") + handle(m.str(2)) + "\n";
+    else if (m.str(1) == "fflush" || m.str(1) == "getchar")
+      run.calls += m.str(1) == "fflush" ? "flush\n" : "wait\n";
+    else {
+      ++run.writes;
+      run.written += std::stoul(m.str(3), nullptr, 16);
+      if (run.calls.find("wait\n") == std::string::npos) run.before_wait = run.written;
+    }
+  }
+  return run;
+}
+
 class WineEnvironment : public testing::Environment {
  public:
   void SetUp() override {
@@ -68,14 +122,21 @@ class WineEnvironment : public testing::Environment {
     }
     setenv("WINEPREFIX", dir.c_str(), 1);
     setenv("WINEDEBUG", "-all", 1);
-    if (run_program({wine, "wineboot", "-i"}, {}, "", 180000).exit_code == 0)
-      prefix = dir;
+    // A server that stays, so that Wine's own processes start once, untraced.
+    run_program({server(), "-p"}, {}, "");
+    if (run_program({wine, "wineboot", "-i"}, {}, "", 180000).exit_code != 0 ||
+        run_program({wine, "reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d",
+                     relay_include, "/f"},
+                    {}, "")
+                .exit_code != 0)
+      failure = "setting up the Wine prefix failed (" + wine + " wineboot -i, reg add)";
     else
-      failure = wine + " wineboot -i failed";
+      prefix = dir;
   }
+  static std::string server() { return wine.substr(0, wine.rfind('/') + 1) + "wineserver"; }
   void TearDown() override {
     if (prefix.empty()) return;
-    run_program({wine.substr(0, wine.rfind('/') + 1) + "wineserver", "-k"}, {}, "", 20000);
+    run_program({server(), "-k"}, {}, "", 20000);
     run_program({"rm", "-rf", prefix}, {}, "");
   }
 };
@@ -101,6 +162,16 @@ TEST_P(WineTable, PrintsExactBytes) {
   EXPECT_EQ(run.out, with_crlf(row.expected));
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.exit_code, 0);
+
+  // The calls, and the output in a few writes, all of it before the wait.
+  const run_result traced = run_program(
+      {"sh", "-c", "WINEDEBUG=-all,+relay,+reg exec \"$@\" >/dev/null", "sh", wine, program}, {},
+      "\nleft unread\n");
+  const traced_run seen = read_trace(traced.err);
+  EXPECT_EQ(seen.calls, expected_calls(row));
+  EXPECT_LE(seen.writes, 3);
+  EXPECT_EQ(seen.written, with_crlf(row.expected).size());
+  EXPECT_EQ(seen.before_wait, seen.written);
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, WineTable, testing::ValuesIn(load_cases(CASES_FILE)),
