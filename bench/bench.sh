@@ -4,7 +4,10 @@
 #   instructions of one whole successful run (callgrind; made-up firmware date,
 #   empty standard input), peak memory, the size of the stripped 32-bit
 #   executable, and under wine and wine64 the time of a run of each Windows
-#   build beside `reg query`.
+#   build beside `reg query`, the ratio of its median run time to that of an
+#   empty PE32 (a main that returns 0, compiled and linked as the build is: the
+#   floor of a process start under Wine), and the writes of one successful run
+#   with standard output on a character device.
 # Needs root (a private mount namespace for the firmware date), valgrind, and
 # the native, win32 and win64 builds (cmake --build --preset NAME).
 set -euo pipefail
@@ -43,22 +46,39 @@ echo "stripped PE32 build/win32/clientid.exe: $(wc -c < build/win32/clientid.exe
 wine=/usr/lib/wine
 if [ -x "$wine/wine64" ]; then
   export WINEPREFIX="$work/wine" WINEDEBUG=-all
+  mkdir -p "$WINEPREFIX" && "$wine/wineserver" -p  # Wine's own processes start once, not in a traced run
   "$wine/wine64" wineboot -i >/dev/null 2>&1
   key='HKLM\SYSTEM\CurrentControlSet\Control\Biosinfo'
   "$wine/wine64" reg add "$key" /v SystemBiosDate /t REG_SZ /d 07/04/19 /f >/dev/null
-  mean_ms() {  # mean wall time of 20 runs, after one warm-up
+  "$wine/wine64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f \
+    /d 'KERNEL32.WriteFile;KERNEL32.WriteConsoleA;KERNEL32.WriteConsoleW' >/dev/null
+  run_times_ms() {  # the wall time of each of 20 runs, after one warm-up
     "$@" </dev/null >/dev/null 2>&1
-    local start end
-    start=$(date +%s%N)
-    for _ in $(seq 20); do "$@" </dev/null >/dev/null 2>&1; done
-    end=$(date +%s%N)
-    echo $(((end - start) / 20000000))
+    for _ in $(seq 20); do
+      local start end
+      start=$(date +%s%N)
+      "$@" </dev/null >/dev/null 2>&1
+      end=$(date +%s%N)
+      echo $(((end - start) / 1000))
+    done | sort -n
   }
-  # Each build beside the reg.exe of its own word size.
+  mean_ms() { run_times_ms "$@" | awk '{ s += $1 } END { printf "%d", s / NR / 1000 }'; }
+  median_us() { run_times_ms "$@" | awk '{ t[NR] = $1 } END { print (t[10] + t[11]) / 2 }'; }
+  # Each build beside the reg.exe of its own word size, and beside an empty
+  # program linked by the build's own link command.
   for build in "32 wine syswow64" "64 wine64 system32"; do
     set -- $build
     [ -x "$wine/$2" ] && [ -f "build/win$1/clientid.exe" ] || continue
     echo "under $2, mean of 20 runs (ms): build/win$1/clientid.exe $(mean_ms "$wine/$2" "build/win$1/clientid.exe")   reg query $(mean_ms "$wine/$2" "C:\\windows\\$3\\reg.exe" query "$key" /v SystemBiosDate)"
+    link=$(sed -n 's/ -Wl,--whole-archive.*//p' "build/win$1/CMakeFiles/clientid.dir/link.txt")
+    echo 'int main() { return 0; }' > "$work/empty.cc"
+    $link "$work/empty.cc" -o "$work/empty$1.exe"
+    ours=$(median_us "$wine/$2" "build/win$1/clientid.exe")
+    floor=$(median_us "$wine/$2" "$work/empty$1.exe")
+    echo "under $2, median of 20 runs (ms): build/win$1/clientid.exe $(awk "BEGIN { printf \"%.1f\", $ours / 1000 }")   empty PE32 $(awk "BEGIN { printf \"%.1f\", $floor / 1000 }")   ratio $(awk "BEGIN { printf \"%.2f\", $ours / $floor }")"
+    writes=$(WINEDEBUG=-all,+relay "$wine/$2" "build/win$1/clientid.exe" </dev/null 2>&1 >/dev/null |
+      grep -c 'Call KERNEL32\.Write')
+    echo "under $2, writes of one successful run, standard output on /dev/null: $writes"
   done
   "$wine/wineserver" -k || true
 fi
