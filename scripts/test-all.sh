@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Installs what the tests need (where it is missing), builds every preset and
-# runs every test: the shipped 32-bit executable's checks (headers, resources,
-# the same bytes from a second build, the release ZIP), the native suite (with
-# both Windows builds under Wine, lint and memcheck), the sanitizer build of
-# the native suite, and a bounded fuzz run.
+# runs every test: the shipped 32-bit executable's checks (headers, hardening,
+# resources, the same bytes from a second build and release, the release ZIP
+# and its signed form), the native suite (with both Windows builds under Wine,
+# lint and memcheck), the sanitizer build of the native suite, and a bounded
+# fuzz run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/need.sh cmake g++ libgtest-dev libgmock-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
   wine64 wine32:i386 clang libclang-rt-14-dev clang-tidy clang-format cppcheck valgrind util-linux time \
-  checksec pev
+  checksec pev zip osslsigncode openssl softhsm2 libengine-pkcs11-openssl python3
 
 # The Windows builds come first: the native suite runs both under Wine.
 for preset in win32 win64 native asan fuzz; do

@@ -1,30 +1,94 @@
 #!/bin/sh
 # What a person downloads, checked against the executable the tests ran.
-# Usage: release-check.sh rebuild CMAKE SOURCE_DIR EXE
-#          the win32 preset built again from a copy of SOURCE_DIR at another
-#          path, later: the executable comes out with the same bytes.
-#        release-check.sh package CMAKE BUILD_DIR EXE
-#          cpack's ZIP: its SHA-256 file checks out, and it holds EXE itself
-#          and README.txt (CR LF line ends) in place of the developers' README.md.
-mode=$1 cmake=$2 dir=$3 exe=$4
+# Usage: release-check.sh MODE CMAKE SOURCE_DIR EXE, MODE being
+#   rebuild  the win32 preset built and released again from a copy of
+#            SOURCE_DIR at another path, later: the same executable, the same ZIP.
+#   package  scripts/release.sh's ZIP: its SHA-256 file checks out, and it holds
+#            EXE itself and README.txt (CR LF line ends), not README.md.
+#   sign     signed with a throwaway CA's key, from a PKCS#12 file and from a
+#            token (SoftHSM) with a timestamp: the signature verifies, less the
+#            signature the exe is EXE, and it runs under Wine; a wrong password
+#            leaves no ZIP.
+mode=$1 cmake=$2 dir=$3 exe=$4 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/clientid-release-XXXXXX)
-trap 'rm -rf "$work"' EXIT
+trap 'WINEPREFIX="$work/wine" /usr/lib/wine/wineserver -k 2>/dev/null; kill $tsa 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+release() { bash "$dir/scripts/release.sh" "$@" >"$work/release.out" 2>&1; }
+unpack() {  # ZIP FOLDER: unpacks ZIP into FOLDER/
+  mkdir -p "$2" && (cd "$2" && "$cmake" -E tar xf "$1") || fail "unpack $1"
+}
 
 if [ "$mode" = rebuild ]; then
-  (cd "$dir" && tar --exclude=./build --exclude=./.git -cf - .) | tar -xf - -C "$work" || fail "copy"
+  (cd "$dir" && tar --exclude=./build --exclude=./dist -cf - .) | tar -mxf - -C "$work" || fail "copy"
   (cd "$work" && "$cmake" --preset win32 >/dev/null && "$cmake" --build --preset win32 >/dev/null) ||
     fail "build in $work"
   cmp "$exe" "$work/build/win32/clientid.exe" || fail "the build in $work differs"
-  echo "built again in $work: same bytes, sha256 $(sha256sum < "$exe" | cut -c1-64)"
+  release "$work/here" && bash "$work/scripts/release.sh" "$work/there" >/dev/null || fail "release"
+  cmp "$work"/here/*.zip "$work"/there/*.zip || fail "the ZIP released in $work differs"
+  echo "built and released again in $work: same bytes, exe sha256 $(sha256sum < "$exe" | cut -c1-64)," \
+    "ZIP $(cut -c1-64 "$work"/there/*.sha256)"
   exit 0
 fi
 
-"$(dirname "$cmake")/cpack" --config "$dir/CPackConfig.cmake" -B "$work" >/dev/null || fail "cpack"
-cd "$work" && set -- *.zip && [ -f "$1" ] || fail "no ZIP"
-sha256sum -c "$1.sha256" || fail "$1.sha256"
-mkdir unpacked && cd unpacked && "$cmake" -E tar xf "../$1" && cd ./* || fail "unpack $1"
-cmp clientid.exe "$exe" || fail "the ZIP's clientid.exe is not the one tested"
-[ -f README.txt ] && [ ! -e README.md ] || fail "README.txt, not README.md"
-awk '!/\r$/ { bad = 1 } END { exit bad }' README.txt || fail "README.txt has lines without CR LF"
-echo "$1: $(ls | tr '\n' ' ')checksum ok"
+if [ "$mode" = package ]; then
+  release "$work" || fail "release.sh: $(cat "$work/release.out")"
+  cd "$work" && set -- *.zip && [ -f "$1" ] || fail "no ZIP"
+  sha256sum -c "$1.sha256" || fail "$1.sha256"
+  unpack "$work/$1" unpacked && cd unpacked/* || fail "unpack $1"
+  cmp clientid.exe "$exe" || fail "the ZIP's clientid.exe is not the one tested"
+  [ -f README.txt ] && [ ! -e README.md ] || fail "README.txt, not README.md"
+  awk '!/\r$/ { bad = 1 } END { exit bad }' README.txt || fail "README.txt has lines without CR LF"
+  echo "$1: $(ls | tr '\n' ' ')checksum ok"
+  exit 0
+fi
+
+# sign: a throwaway CA, and a code-signing and a timestamping certificate it issued.
+cd "$work" || exit 1
+for tool in openssl osslsigncode softhsm2-util python3 /usr/lib/wine/wine; do
+  command -v "$tool" >/dev/null || { [ -n "$CI" ] && fail "needs $tool"; echo "skipped: needs $tool"; exit 77; }
+done
+{ openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Throwaway CA" -keyout ca.key -out ca.pem \
+    -addext basicConstraints=critical,CA:TRUE &&
+  for use in codeSigning critical,timeStamping; do
+    openssl req -newkey rsa:2048 -nodes -subj "/CN=$use" -keyout "${use#*,}.key" -out "${use#*,}.csr" &&
+      echo "extendedKeyUsage=$use" | openssl x509 -req -in "${use#*,}.csr" -CA ca.pem -CAkey ca.key \
+        -days 1 -extfile /dev/stdin -out "${use#*,}.pem" || exit 1
+  done &&
+  openssl pkcs12 -export -inkey codeSigning.key -in codeSigning.pem -certfile ca.pem -out signer.p12 \
+    -passout pass:s3cret; } 2>/dev/null || fail "certificates"
+CLIENTID_SIGN_PASSWORD=wrong release --sign-pkcs12 signer.p12 wrong && fail "a wrong password signed"
+grep -q "wrong password" release.out && [ ! -e wrong ] || fail "wrong password: $(cat release.out)"
+CLIENTID_SIGN_PASSWORD=s3cret release --sign-pkcs12 signer.p12 file || fail "$(cat release.out)"
+
+# The token: SoftHSM holding the same key; the timestamp from a local RFC 3161 server.
+export SOFTHSM2_CONF="$work/softhsm2.conf"
+mkdir tokens && echo "directories.tokendir = $work/tokens" >"$SOFTHSM2_CONF" &&
+  openssl pkcs8 -topk8 -nocrypt -in codeSigning.key -out signer.p8 &&
+  softhsm2-util --init-token --free --label clientid --pin 4321 --so-pin 8765 >/dev/null &&
+  softhsm2-util --import signer.p8 --token clientid --label signer --id 01 --pin 4321 >/dev/null ||
+  fail "SoftHSM token"
+printf '%s\n' '[tsa]' default_tsa=t '[t]' "serial=$work/serial" signer_cert=timeStamping.pem \
+  signer_key=timeStamping.key signer_digest=sha256 default_policy=1.2.3.4 digests=sha256 >tsa.cnf
+python3 "$here/tsa-server.py" tsa.cnf >port & tsa=$!
+for _ in $(seq 50); do [ -s port ] || sleep 0.1; done
+cat codeSigning.pem ca.pem >chain.pem
+CLIENTID_SIGN_PASSWORD=4321 release --sign-pkcs11 /usr/lib/softhsm/libsofthsm2.so --sign-cert chain.pem \
+  --sign-key "pkcs11:token=clientid;object=signer;type=private" --timestamp "http://127.0.0.1:$(cat port)" \
+  token || fail "$(cat release.out)"
+
+export WINEPREFIX="$work/wine" WINEDEBUG=-all
+/usr/lib/wine/wine wineboot -i >/dev/null 2>&1 && /usr/lib/wine/wine reg add \
+  'HKLM\SYSTEM\CurrentControlSet\Control\Biosinfo' /v SystemBiosDate /d 07/04/19 /f >/dev/null 2>&1 ||
+  fail "Wine prefix"
+for how in file token; do
+  unpack "$work/$how/"*.zip "$how/unpacked" && signed=$(echo "$how"/unpacked/*/clientid.exe)
+  osslsigncode verify -CAfile ca.pem -TSA-CAfile ca.pem -in "$signed" >verify.out 2>&1 ||
+    fail "$how: the signature does not verify: $(cat verify.out)"
+  [ "$how" = file ] || grep -q "Timestamp Server Signature verification: ok" verify.out || fail "no timestamp"
+  osslsigncode remove-signature -in "$signed" -out "$how.exe" >/dev/null && cmp "$how.exe" "$exe" ||
+    fail "$how: less its signature, the exe is not the one tested"
+  out=$(echo | /usr/lib/wine/wine "$signed" 2>&1)
+  case $out in *"Your client id is : quillbrook070419"*) ;; *) fail "$how: under Wine: $out" ;; esac
+done
+echo "signed from a PKCS#12 file and from a token (timestamped): both verify, both are the tested exe" \
+  "less the signature, both run under Wine; a wrong password leaves no ZIP"

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Builds the win32 preset and writes the release into OUTDIR (default dist/):
+# clientid-<version>-i686-windows.zip, holding clientid.exe and README.txt, and
+# its .sha256. The unsigned ZIP's bytes follow from the commit alone: its files
+# carry the commit's time (or SOURCE_DATE_EPOCH), in a fixed order and modes.
+#
+# Usage: scripts/release.sh [OPTIONS] [OUTDIR]
+#   --sign-pkcs12 FILE      sign clientid.exe (Authenticode, SHA-256) with the
+#                           key and certificate chain in the PKCS#12 FILE
+#   --sign-pkcs11 MODULE    sign with a key on a PKCS#11 token or HSM, through
+#     --sign-cert CERT      the token's MODULE, with the certificate chain in
+#     --sign-key URI        CERT and the key at the PKCS#11 URI
+#   --timestamp URL         add an RFC 3161 timestamp from the server at URL
+# The password (or the token's PIN) comes from CLIENTID_SIGN_PASSWORD. Only the
+# ZIP's copy is signed: build/win32/clientid.exe stays the one the tests ran.
+set -euo pipefail
+die() { echo "release.sh: $*" >&2; exit 1; }
+
+pkcs12='' module='' cert='' key='' timestamp='' outdir=''
+while [ $# -gt 0 ]; do
+  case $1 in
+    --sign-pkcs12 | --sign-pkcs11 | --sign-cert | --sign-key | --timestamp)
+      [ $# -ge 2 ] || die "$1 needs a value"
+      case $1 in
+        --sign-pkcs12) pkcs12=$2 ;;
+        --sign-pkcs11) module=$2 ;;
+        --sign-cert) cert=$2 ;;
+        --sign-key) key=$2 ;;
+        --timestamp) timestamp=$2 ;;
+      esac
+      shift 2 ;;
+    -h | --help) sed -n '2,15s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -*) die "unknown option: $1 (see --help)" ;;
+    *) [ -z "$outdir" ] || die "one OUTDIR only, not '$outdir' and '$1'"; outdir=$1; shift ;;
+  esac
+done
+# Paths as the caller gave them, then to the project's root.
+for path in pkcs12 module cert outdir; do
+  [ -z "${!path}" ] || [[ ${!path} == /* ]] || printf -v "$path" '%s' "$PWD/${!path}"
+done
+cd "$(dirname "$0")/.."
+outdir=${outdir:-dist}
+signing=${pkcs12:+pkcs12}${module:+pkcs11}
+[ "$signing" != pkcs12pkcs11 ] || die "--sign-pkcs12 and --sign-pkcs11 exclude each other"
+if [ "$signing" = pkcs11 ] || [ -n "$cert$key" ]; then
+  [ -n "$module" ] && [ -n "$cert" ] && [ -n "$key" ] ||
+    die "a token needs --sign-pkcs11 MODULE, --sign-cert CERT and --sign-key URI together"
+  [ -r "$module" ] || die "cannot read the PKCS#11 module $module"
+  [ -r "$cert" ] || die "cannot read the certificate file $cert"
+fi
+[ -z "$pkcs12" ] || [ -r "$pkcs12" ] || die "cannot read the key file $pkcs12"
+[ -z "$timestamp" ] || [ -n "$signing" ] || die "--timestamp needs a signing key"
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
+[[ "$epoch" =~ ^[0-9]+$ ]] || die "no commit time: run in a git clone, or set SOURCE_DATE_EPOCH"
+
+bash scripts/need.sh cmake g++-mingw-w64-i686 zip ${signing:+osslsigncode openssl} ${module:+libengine-pkcs11-openssl} >&2
+export CLIENTID_SIGN_PASSWORD=${CLIENTID_SIGN_PASSWORD-}
+if [ "$signing" = pkcs12 ] &&
+  ! openssl pkcs12 -in "$pkcs12" -noout -passin env:CLIENTID_SIGN_PASSWORD 2>/dev/null &&
+  ! openssl pkcs12 -legacy -in "$pkcs12" -noout -passin env:CLIENTID_SIGN_PASSWORD 2>/dev/null; then
+  die "cannot open $pkcs12: wrong password in CLIENTID_SIGN_PASSWORD, or not a PKCS#12 file"
+fi
+
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 >/dev/null
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' build/win32/CMakeCache.txt)
+name=clientid-$version-i686-windows
+work=$(mktemp -d)
+trap 'rm -rf "$work" "$outdir/.$name.zip.part" "$outdir/.$name.zip.sha256.part"' EXIT
+cmake --install build/win32 --prefix "$work/$name" >/dev/null
+chmod 0755 "$work/$name/clientid.exe"
+chmod 0644 "$work/$name/README.txt"
+
+if [ -n "$signing" ]; then
+  if [ "$signing" = pkcs12 ]; then
+    with=(-pkcs12 "$pkcs12")
+  else
+    with=(-pkcs11module "$module" -certs "$cert" -key "$key")
+  fi
+  # The password reaches osslsigncode through a pipe, never through its arguments.
+  [ -z "$CLIENTID_SIGN_PASSWORD" ] || with+=(-readpass /dev/fd/3)
+  [ -z "$timestamp" ] || with+=(-ts "$timestamp")
+  if ! osslsigncode sign "${with[@]}" -h sha256 -n "quillbrook client id" \
+    -in "$work/$name/clientid.exe" -out "$work/signed.exe" \
+    3< <(printf '%s' "$CLIENTID_SIGN_PASSWORD") >"$work/sign.log" 2>&1; then
+    die "signing failed${timestamp:+ (timestamp from $timestamp)}: $(grep -v -e '^Connecting' -e '^$' "$work/sign.log" | head -1)"
+  fi
+  mv "$work/signed.exe" "$work/$name/clientid.exe"
+  chmod 0755 "$work/$name/clientid.exe"
+fi
+
+# Info-ZIP without extra fields (no owners, no access times), times in UTC.
+touch -d "@$epoch" "$work/$name/clientid.exe" "$work/$name/README.txt"
+(cd "$work" && TZ=UTC zip -X -D -q "$name.zip" "$name/clientid.exe" "$name/README.txt" &&
+  sha256sum "$name.zip" >"$name.zip.sha256")
+mkdir -p "$outdir"
+# Renamed into place, the checksum last: OUTDIR never holds half a release.
+cp "$work/$name.zip" "$outdir/.$name.zip.part"
+cp "$work/$name.zip.sha256" "$outdir/.$name.zip.sha256.part"
+mv -f "$outdir/.$name.zip.part" "$outdir/$name.zip"
+mv -f "$outdir/.$name.zip.sha256.part" "$outdir/$name.zip.sha256"
+echo "$outdir/$name.zip${signing:+ (signed)}: $(cut -c1-64 "$outdir/$name.zip.sha256")"
