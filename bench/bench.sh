@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 program=build/native/clientid
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap '[ ! -d "$work/wine" ] || WINEPREFIX="$work/wine" /usr/lib/wine/wineserver -k; rm -rf "$work"' EXIT
 
 # The yardstick, built with the program's compiler, flags and linkage.
 compiler=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' build/native/CMakeCache.txt)
@@ -46,7 +46,9 @@ echo "stripped PE32 build/win32/clientid.exe: $(wc -c < build/win32/clientid.exe
 wine=/usr/lib/wine
 if [ -x "$wine/wine64" ]; then
   export WINEPREFIX="$work/wine" WINEDEBUG=-all
-  mkdir -p "$WINEPREFIX" && "$wine/wineserver" -p  # Wine's own processes start once, not in a traced run
+  # A server that stays up to 30 s after the last run, so that Wine's own
+  # processes start once, not in a traced run.
+  mkdir -p "$WINEPREFIX" && "$wine/wineserver" -p30
   "$wine/wine64" wineboot -i >/dev/null 2>&1
   key='HKLM\SYSTEM\CurrentControlSet\Control\Biosinfo'
   "$wine/wine64" reg add "$key" /v SystemBiosDate /t REG_SZ /d 07/04/19 /f >/dev/null
@@ -80,5 +82,4 @@ if [ -x "$wine/wine64" ]; then
       grep -c 'Call KERNEL32\.Write')
     echo "under $2, writes of one successful run, standard output on /dev/null: $writes"
   done
-  "$wine/wineserver" -k || true
 fi

@@ -26,14 +26,8 @@ clientid_lint_test(cppcheck cppcheck --quiet --error-exitcode=1 --inline-suppr -
   --suppress=constParameter:${PROJECT_SOURCE_DIR}/platform/registry-posix.cc
   -U_WIN32 -I${PROJECT_SOURCE_DIR} ${clientid_sources})
 clientid_lint_test(clang_format clang-format --dry-run --Werror ${clientid_all_cxx})
-# The native program hardened as checksec reads it: full RELRO, a stack
-# canary, NX, PIE and FORTIFY.
-clientid_lint_test(checksec sh -c [[
-  if ! command -v checksec >/dev/null
-  then
-    echo 'skipped: checksec not found'
-    exit 77
-  fi
-  out=$(checksec --output=csv --file="$0") && echo "$out" &&
-    echo "$out" | grep -Eq '^Full RELRO,Canary found,NX enabled,PIE enabled,([^,]*,){3}Yes,'
-]] $<TARGET_FILE:clientid>)
+# The native program hardened as checksec reads it: full RELRO, a stack canary,
+# NX, PIE and FORTIFY.
+clientid_lint_test(checksec sh -c [[command -v checksec >/dev/null || exit 77
+  checksec --output=csv --file="$0" | tee /dev/stderr |
+    grep -Eq '^Full RELRO,Canary found,NX enabled,PIE enabled,([^,]*,){3}Yes,']] $<TARGET_FILE:clientid>)

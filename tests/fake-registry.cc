@@ -70,7 +70,6 @@ LONG RegCloseKey(HKEY key) {
   return ERROR_SUCCESS;
 }
 
-// NOLINTBEGIN(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): the linker's names
 extern "C" int __real_fflush(std::FILE* stream);
 extern "C" int __wrap_fflush(std::FILE* stream) {
   dprintf(3, "%s\n", stream == stdout ? "flush" : "flush other");
@@ -82,4 +81,3 @@ extern "C" int __wrap_getchar() {
   dprintf(3, "wait\n");
   return __real_getchar();
 }
-// NOLINTEND(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)

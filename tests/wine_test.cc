@@ -122,8 +122,9 @@ class WineEnvironment : public testing::Environment {
     }
     setenv("WINEPREFIX", dir.c_str(), 1);
     setenv("WINEDEBUG", "-all", 1);
-    // A server that stays, so that Wine's own processes start once, untraced.
-    run_program({server(), "-p"}, {}, "");
+    // A server that stays up to 30 s after the last run, so that Wine's own
+    // processes start once, untraced.
+    run_program({server(), "-p30"}, {}, "");
     if (run_program({wine, "wineboot", "-i"}, {}, "", 180000).exit_code != 0 ||
         run_program({wine, "reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d",
                      relay_include, "/f"},
