@@ -52,7 +52,7 @@ done
   for use in codeSigning critical,timeStamping; do
     openssl req -newkey rsa:2048 -nodes -subj "/CN=$use" -keyout "${use#*,}.key" -out "${use#*,}.csr" &&
       echo "extendedKeyUsage=$use" | openssl x509 -req -in "${use#*,}.csr" -CA ca.pem -CAkey ca.key \
-        -days 1 -extfile /dev/stdin -out "${use#*,}.pem" || exit 1
+        -days 1 -extfile /dev/stdin -out "${use#*,}.pem" || fail "certificate for $use"
   done &&
   openssl pkcs12 -export -inkey codeSigning.key -in codeSigning.pem -certfile ca.pem -out signer.p12 \
     -passout pass:s3cret; } 2>/dev/null || fail "certificates"
