@@ -54,7 +54,7 @@ if [ -x "$wine/wine64" ]; then
   "$wine/wine64" reg add "$key" /v SystemBiosDate /t REG_SZ /d 07/04/19 /f >/dev/null
   "$wine/wine64" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f \
     /d 'KERNEL32.WriteFile;KERNEL32.WriteConsoleA;KERNEL32.WriteConsoleW' >/dev/null
-  run_times_ms() {  # the wall time of each of 20 runs, after one warm-up
+  run_times_us() {  # the wall time of each of 20 runs, after one warm-up, sorted
     "$@" </dev/null >/dev/null 2>&1
     for _ in $(seq 20); do
       local start end
@@ -64,20 +64,21 @@ if [ -x "$wine/wine64" ]; then
       echo $(((end - start) / 1000))
     done | sort -n
   }
-  mean_ms() { run_times_ms "$@" | awk '{ s += $1 } END { printf "%d", s / NR / 1000 }'; }
-  median_us() { run_times_ms "$@" | awk '{ t[NR] = $1 } END { print (t[10] + t[11]) / 2 }'; }
+  mean_ms() { awk '{ s += $1 } END { printf "%d", s / NR / 1000 }'; }
+  median_ms() { awk '{ t[NR] = $1 } END { printf "%.1f", (t[10] + t[11]) / 2000 }'; }
   # Each build beside the reg.exe of its own word size, and beside an empty
   # program linked by the build's own link command.
+  echo 'int main() { return 0; }' > "$work/empty.cc"
   for build in "32 wine syswow64" "64 wine64 system32"; do
     set -- $build
     [ -x "$wine/$2" ] && [ -f "build/win$1/clientid.exe" ] || continue
-    echo "under $2, mean of 20 runs (ms): build/win$1/clientid.exe $(mean_ms "$wine/$2" "build/win$1/clientid.exe")   reg query $(mean_ms "$wine/$2" "C:\\windows\\$3\\reg.exe" query "$key" /v SystemBiosDate)"
     link=$(sed -n 's/ -Wl,--whole-archive.*//p' "build/win$1/CMakeFiles/clientid.dir/link.txt")
-    echo 'int main() { return 0; }' > "$work/empty.cc"
     $link "$work/empty.cc" -o "$work/empty$1.exe"
-    ours=$(median_us "$wine/$2" "build/win$1/clientid.exe")
-    floor=$(median_us "$wine/$2" "$work/empty$1.exe")
-    echo "under $2, median of 20 runs (ms): build/win$1/clientid.exe $(awk "BEGIN { printf \"%.1f\", $ours / 1000 }")   empty PE32 $(awk "BEGIN { printf \"%.1f\", $floor / 1000 }")   ratio $(awk "BEGIN { printf \"%.2f\", $ours / $floor }")"
+    ours=$(run_times_us "$wine/$2" "build/win$1/clientid.exe")
+    reg=$(run_times_us "$wine/$2" "C:\\windows\\$3\\reg.exe" query "$key" /v SystemBiosDate)
+    floor=$(run_times_us "$wine/$2" "$work/empty$1.exe")
+    echo "under $2, mean of 20 runs (ms): build/win$1/clientid.exe $(mean_ms <<<"$ours")   reg query $(mean_ms <<<"$reg")"
+    echo "under $2, median of 20 runs (ms): build/win$1/clientid.exe $(median_ms <<<"$ours")   empty PE32 $(median_ms <<<"$floor")   ratio $(awk "BEGIN { printf \"%.2f\", $(median_ms <<<"$ours") / $(median_ms <<<"$floor") }")"
     writes=$(WINEDEBUG=-all,+relay "$wine/$2" "build/win$1/clientid.exe" </dev/null 2>&1 >/dev/null |
       grep -c 'Call KERNEL32\.Write')
     echo "under $2, writes of one successful run, standard output on /dev/null: $writes"

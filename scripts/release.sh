@@ -40,8 +40,8 @@ for path in pkcs12 module cert outdir; do
 done
 cd "$(dirname "$0")/.."
 outdir=${outdir:-dist}
+[ -z "$pkcs12" ] || [ -z "$module" ] || die "--sign-pkcs12 and --sign-pkcs11 exclude each other"
 signing=${pkcs12:+pkcs12}${module:+pkcs11}
-[ "$signing" != pkcs12pkcs11 ] || die "--sign-pkcs12 and --sign-pkcs11 exclude each other"
 if [ "$signing" = pkcs11 ] || [ -n "$cert$key" ]; then
   [ -n "$module" ] && [ -n "$cert" ] && [ -n "$key" ] ||
     die "a token needs --sign-pkcs11 MODULE, --sign-cert CERT and --sign-key URI together"
@@ -68,8 +68,6 @@ name=clientid-$version-i686-windows
 work=$(mktemp -d)
 trap 'rm -rf "$work" "$outdir/.$name.zip.part" "$outdir/.$name.zip.sha256.part"' EXIT
 cmake --install build/win32 --prefix "$work/$name" >/dev/null
-chmod 0755 "$work/$name/clientid.exe"
-chmod 0644 "$work/$name/README.txt"
 
 if [ -n "$signing" ]; then
   if [ "$signing" = pkcs12 ]; then
@@ -86,10 +84,11 @@ if [ -n "$signing" ]; then
     die "signing failed${timestamp:+ (timestamp from $timestamp)}: $(grep -v -e '^Connecting' -e '^$' "$work/sign.log" | head -1)"
   fi
   mv "$work/signed.exe" "$work/$name/clientid.exe"
-  chmod 0755 "$work/$name/clientid.exe"
 fi
 
 # Info-ZIP without extra fields (no owners, no access times), times in UTC.
+chmod 0755 "$work/$name/clientid.exe"
+chmod 0644 "$work/$name/README.txt"
 touch -d "@$epoch" "$work/$name/clientid.exe" "$work/$name/README.txt"
 (cd "$work" && TZ=UTC zip -X -D -q "$name.zip" "$name/clientid.exe" "$name/README.txt" &&
   sha256sum "$name.zip" >"$name.zip.sha256")

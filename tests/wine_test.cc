@@ -27,6 +27,8 @@ std::string prefix;      // the Wine prefix of this run; empty when Wine cannot 
 std::string cannot_run;  // why not, when Wine cannot run here
 std::string failure;     // what went wrong where Wine must run
 
+constexpr std::string_view enter = "\nleft unread\n";  // ENTER, and more behind it
+
 constexpr const char* biosinfo = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Biosinfo";
 
 bool exists(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
@@ -159,7 +161,7 @@ TEST_P(WineTable, PrintsExactBytes) {
   std::ofstream(reg, std::ios::binary) << reg_file(row);
   ASSERT_EQ(run_program({wine, "regedit", "/S", "Z:" + reg}, {}, "").exit_code, 0);
 
-  const run_result run = run_program({wine, program}, {}, "\nleft unread\n");
+  const run_result run = run_program({wine, program}, {}, enter);
   EXPECT_EQ(run.out, with_crlf(row.expected));
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.exit_code, 0);
@@ -167,7 +169,7 @@ TEST_P(WineTable, PrintsExactBytes) {
   // The calls, and the output in a few writes, all of it before the wait.
   const run_result traced = run_program(
       {"sh", "-c", "WINEDEBUG=-all,+relay,+reg exec \"$@\" >/dev/null", "sh", wine, program}, {},
-      "\nleft unread\n");
+      enter);
   const traced_run seen = read_trace(traced.err);
   EXPECT_EQ(seen.calls, expected_calls(row));
   EXPECT_LE(seen.writes, 3);
