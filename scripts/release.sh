@@ -53,7 +53,7 @@ fi
 epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
 [[ "$epoch" =~ ^[0-9]+$ ]] || die "no commit time: run in a git clone, or set SOURCE_DATE_EPOCH"
 
-bash scripts/need.sh cmake g++-mingw-w64-i686 zip ${signing:+osslsigncode openssl} ${module:+libengine-pkcs11-openssl} >&2
+bash scripts/need.sh cmake make g++-mingw-w64-i686 zip ${signing:+osslsigncode openssl} ${module:+libengine-pkcs11-openssl} >&2
 export CLIENTID_SIGN_PASSWORD=${CLIENTID_SIGN_PASSWORD-}
 if [ "$signing" = pkcs12 ] &&
   ! openssl pkcs12 -in "$pkcs12" -noout -passin env:CLIENTID_SIGN_PASSWORD 2>/dev/null &&
