@@ -3,7 +3,8 @@
 # prints the same lines and reads one character:
 #   instructions of one whole successful run (callgrind; made-up firmware date,
 #   empty standard input), peak memory, the size of the stripped 32-bit
-#   executable, and under wine and wine64 the time of a run of each Windows
+#   executable and what it imports from ADVAPI32.dll (each import a DLL may
+#   load at start-up), and under wine and wine64 the time of a run of each Windows
 #   build beside `reg query`, the ratio of its median run time to that of an
 #   empty PE32 (a main that returns 0, compiled and linked as the build is: the
 #   floor of a process start under Wine), and the writes of one successful run
@@ -41,7 +42,9 @@ ours=$(instructions "$program")
 theirs=$(instructions "$work/minimal")
 echo "instructions, one successful run:  clientid $ours   minimal C $theirs   ratio $(awk "BEGIN { printf \"%.3f\", $ours / $theirs }")"
 echo "peak resident memory (KiB):        clientid $(peak_kib "$program")   minimal C $(peak_kib "$work/minimal")"
-echo "stripped PE32 build/win32/clientid.exe: $(wc -c < build/win32/clientid.exe) bytes"
+advapi32=$(i686-w64-mingw32-objdump -p build/win32/clientid.exe |
+  awk '/DLL Name:/ { dll = $3 } dll == "ADVAPI32.dll" && /^\t[0-9a-f]+\t/ { printf " %s", $3 }')
+echo "stripped PE32 build/win32/clientid.exe: $(wc -c < build/win32/clientid.exe) bytes; imports from ADVAPI32.dll:$advapi32"
 
 wine=/usr/lib/wine
 if [ -x "$wine/wine64" ]; then
