@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Builds the native program (installing the compiler and CMake where missing)
-# and runs it.
+# Builds the native program alone (installing the compiler, make and CMake
+# where missing) and runs it. CMake's and the compiler's words are shown only
+# when the build fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/need.sh cmake make g++
-cmake --preset native >/dev/null
-cmake --build --preset native >/dev/null
+log=$(mktemp)
+if ! { cmake --preset native && cmake --build --preset native --target clientid; } >"$log" 2>&1; then
+  cat "$log" >&2
+  rm -f "$log"
+  exit 1
+fi
+rm -f "$log"
 exec build/native/clientid "$@"
