@@ -3,8 +3,8 @@
 # prints the same lines and reads one character:
 #   instructions of one whole successful run (callgrind; made-up firmware date,
 #   empty standard input), peak memory, the size of the stripped 32-bit
-#   executable and what it imports from ADVAPI32.dll (each import a DLL may
-#   load at start-up), and under wine and wine64 the time of a run of each Windows
+#   executable and what it imports from ADVAPI32.dll (a new import there may
+#   load more at every start), and under wine and wine64 the time of a run of each Windows
 #   build beside `reg query`, the ratio of its median run time to that of an
 #   empty PE32 (a main that returns 0, compiled and linked as the build is: the
 #   floor of a process start under Wine), and the writes of one successful run
