@@ -53,6 +53,21 @@ std::string reg_file(const registry_case& row) {
   return reg + "\r\n";
 }
 
+// Runs one of Wine's own programs to set up the prefix. Gives what went wrong,
+// with what Wine said, or nothing.
+std::string setup_step(const arguments& argv, int timeout_ms = 20000) {
+  const run_result run = run_program(argv, {}, "", timeout_ms);
+  if (run.exit_code == 0) return "";
+  return "wine " + argv[1] + " exited " + std::to_string(run.exit_code) + ": " + run.out + run.err;
+}
+
+// Makes the registry hold what the .reg `text` says, with Wine's regedit.
+std::string import_reg(const std::string& text) {
+  const std::string file = prefix + "/import.reg";
+  std::ofstream(file, std::ios::binary) << text;
+  return setup_step({wine, "regedit", "/S", "Z:" + file});
+}
+
 // The calls Wine's relay channel traces; its registry channel shows the query.
 constexpr const char* relay_include =
     "advapi32.RegOpenKeyExA;advapi32.RegCloseKey;msvcrt.fflush;msvcrt.getchar;"
@@ -127,14 +142,11 @@ class WineEnvironment : public testing::Environment {
     // A server that stays up to 30 s after the last run, so that Wine's own
     // processes start once, untraced.
     run_program({server(), "-p30"}, {}, "");
-    if (run_program({wine, "wineboot", "-i"}, {}, "", 180000).exit_code != 0 ||
-        run_program({wine, "reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude", "/d",
-                     relay_include, "/f"},
-                    {}, "")
-                .exit_code != 0)
-      failure = "setting up the Wine prefix failed (" + wine + " wineboot -i, reg add)";
-    else
-      prefix = dir;
+    failure = setup_step({wine, "wineboot", "-i"}, 180000);
+    if (failure.empty())
+      failure = setup_step({wine, "reg", "add", "HKCU\\Software\\Wine\\Debug", "/v", "RelayInclude",
+                            "/d", relay_include, "/f"});
+    if (failure.empty()) prefix = dir;
   }
   static std::string server() { return wine.substr(0, wine.rfind('/') + 1) + "wineserver"; }
   void TearDown() override {
@@ -157,9 +169,7 @@ TEST_P(WineTable, PrintsExactBytes) {
   const registry_case& row = GetParam();
   if (row.holds.ends_with("-status"))
     GTEST_SKIP() << "only a scripted registry returns a chosen status";
-  const std::string reg = prefix + "/row.reg";
-  std::ofstream(reg, std::ios::binary) << reg_file(row);
-  ASSERT_EQ(run_program({wine, "regedit", "/S", "Z:" + reg}, {}, "").exit_code, 0);
+  ASSERT_EQ(import_reg(reg_file(row)), "");
 
   const run_result run = run_program({wine, program}, {}, enter);
   EXPECT_EQ(run.out, with_crlf(row.expected));
@@ -170,6 +180,7 @@ TEST_P(WineTable, PrintsExactBytes) {
   const run_result traced = run_program(
       {"sh", "-c", "WINEDEBUG=-all,+relay,+reg exec \"$@\" >/dev/null", "sh", wine, program}, {},
       enter);
+  ASSERT_EQ(traced.exit_code, 0) << traced.err.substr(0, 2000);
   const traced_run seen = read_trace(traced.err);
   EXPECT_EQ(seen.calls, expected_calls(row));
   EXPECT_LE(seen.writes, 3);
@@ -187,10 +198,7 @@ class Wine : public testing::Test {
  protected:
   void SetUp() override {
     SKIP_WITHOUT_WINE();
-    const std::string reg = prefix + "/date.reg";
-    std::ofstream(reg, std::ios::binary)
-        << reg_file({"date", "sz", 0, std::string("01/02/03\0", 9), ""});
-    ASSERT_EQ(run_program({wine, "regedit", "/S", "Z:" + reg}, {}, "").exit_code, 0);
+    ASSERT_EQ(import_reg(reg_file({"date", "sz", 0, std::string("01/02/03\0", 9), ""})), "");
   }
 };
 
