@@ -13,11 +13,25 @@ done
 echo "installing: ${missing[*]}"
 as_root=()
 [ "$(id -u)" = 0 ] || as_root=(sudo)
+apt() { "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -q "$@"; }
 if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${as_root[@]}" dpkg --add-architecture i386
 fi
-# A mirror in the middle of a sync may fail one list: the install then says
-# whether what is needed is still to be had.
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q ||
+# A mirror in the middle of a sync may fail a list: apt leaves it out, and the
+# install says whether what is needed is still to be had.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+apt update 2>&1 | tee "$log" ||
   echo "need.sh: some package lists could not be refreshed; installing from those at hand" >&2
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+install() { apt install -y --no-install-recommends "$@" "${missing[@]}"; }
+install && exit 0
+# Without an i386 list of the security or updates suite, the 32-bit twins of
+# libraries updated there cannot match their amd64 versions. The release's own
+# suite may still give both at one version; apt never downgrades with -y.
+list=$(sed -n 's/^Err:[0-9]* [^ ]* \([^ ]* i386 Packages\)$/\1/p' "$log" | head -1)
+[ -n "$list" ] && [[ " ${missing[*]}" == *:i386* ]] || exit 1
+release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+echo "need.sh: the list $list could not be read: installing from $release's point release instead of ${list%%/*}" >&2
+install -t "$release" && exit 0
+echo "need.sh: the 32-bit packages need the list $list, which the archive serves broken; retry once it is whole" >&2
+exit 1
