@@ -42,8 +42,7 @@ ours=$(instructions "$program")
 theirs=$(instructions "$work/minimal")
 echo "instructions, one successful run:  clientid $ours   minimal C $theirs   ratio $(awk "BEGIN { printf \"%.3f\", $ours / $theirs }")"
 echo "peak resident memory (KiB):        clientid $(peak_kib "$program")   minimal C $(peak_kib "$work/minimal")"
-advapi32=$(i686-w64-mingw32-objdump -p build/win32/clientid.exe |
-  awk '/DLL Name:/ { dll = $3 } dll == "ADVAPI32.dll" && /^\t[0-9a-f]+\t/ { printf " %s", $3 }')
+advapi32=$(tests/pe-imports.py build/win32/clientid.exe | sed -n 's/^ADVAPI32\.dll / /p' | tr -d '\n')
 echo "stripped PE32 build/win32/clientid.exe: $(wc -c < build/win32/clientid.exe) bytes; imports from ADVAPI32.dll:$advapi32"
 
 wine=/usr/lib/wine

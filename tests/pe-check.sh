@@ -28,8 +28,9 @@ if command -v pesec >/dev/null; then expect "pesec: ASLR, DEP/NX" "$(pesec "$exe
 expect "asInvoker" "$texts" 'requestedExecutionLevel level="asInvoker"'
 expect "supportedOS Windows 7" "$texts" '35138b9a-5d96-4fbd-8e2d-a2440225f93a'
 expect "supportedOS Windows 10 and 11" "$texts" '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a'
-imports=$(printf '%s\n' "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort | tr '\n' ' ')
-advapi32=$(printf '%s\n' "$headers" | awk '/DLL Name:/ { dll = $3 } dll == "ADVAPI32.dll" && /^\t[0-9a-f]+\t/ { print $3 }' | sort | tr '\n' ' ')
+table=$("$(dirname "$0")/pe-imports.py" "$exe") || exit 1
+imports=$(printf '%s\n' "$table" | cut -d' ' -f1 | sort -u | tr '\n' ' ')
+advapi32=$(printf '%s\n' "$table" | sed -n 's/^ADVAPI32\.dll //p' | sort | tr '\n' ' ')
 if [ "$imports$advapi32" != "ADVAPI32.dll KERNEL32.dll msvcrt.dll RegCloseKey RegOpenKeyExA RegQueryValueExA SystemFunction036 " ]; then
   echo "FAIL: imports are: $imports; from ADVAPI32.dll: $advapi32"; failures=$((failures + 1))
 fi
