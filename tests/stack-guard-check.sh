@@ -12,6 +12,8 @@ cd "$(dirname "$1")" && "$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot"
 first=$("$wine" "$1" x) && second=$("$wine" "$1" x) || fail "intact, it exits $?"
 case $first in "x "*[1-9a-fA-F]*) ;; *) fail "a zero guard: $first" ;; esac
 [ "$first" != "$second" ] || fail "the same guard in two runs: $first"
-status=$("$wine" cmd /c "$(basename "$1") 0123456789abcdef0123456789 & echo %errorlevel%" | tail -1 | tr -d '\r')
+# cmd expands %errorlevel% as it reads the line, before the probe has run;
+# delayed expansion (/v:on, !errorlevel!) reads it after.
+status=$("$wine" cmd /v:on /c "$(basename "$1") 0123456789abcdef0123456789 & echo !errorlevel!" | tail -1 | tr -d '\r')
 [ "$status" = -1073740791 ] && echo "guards ${first#x } and ${second#x }; overrun: $status" ||
   fail "overrun, it ends with status $status"
