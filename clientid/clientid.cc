@@ -4,7 +4,7 @@
 #include <cstdio>
 
 date_part join_date_fields(std::string_view text) {
-  text = {text.data(), std::min(text.size(), bios_date_capacity)};
+  text = text.substr(0, bios_date_capacity);
   const auto* const end = std::ranges::find(text, '\0');
   date_part part{};
   std::remove_copy(text.begin(), end, part.begin(), '/');

@@ -5,7 +5,8 @@
 namespace {
 
 /// Room for everything the program prints.
-std::array<char, 512> output_buffer;
+constexpr std::size_t output_buffer_size = 512;
+std::array<char, output_buffer_size> output_buffer;
 
 }  // namespace
 

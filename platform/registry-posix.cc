@@ -72,6 +72,7 @@ std::string_view windows_bios_date(std::span<char> text) {
 
 }  // namespace
 
+// cppcheck-suppress [constParameter,constParameterPointer]: the platform's signature
 LONG open_firmware_key(const char* dir, HKEY key, LPCSTR sub_key, PHKEY result) {
   if (result == nullptr) return ERROR_INVALID_PARAMETER;
   if (key != HKEY_LOCAL_MACHINE || sub_key == nullptr || strcasecmp(sub_key, biosinfo_path) != 0)
@@ -83,6 +84,7 @@ LONG open_firmware_key(const char* dir, HKEY key, LPCSTR sub_key, PHKEY result) 
   return ERROR_SUCCESS;
 }
 
+// cppcheck-suppress [constParameter,constParameterPointer]: the platform's signature
 // NOLINTNEXTLINE(readability-non-const-parameter): the platform's signature
 LONG query_firmware_value(const char* dir, HKEY key, LPCSTR value_name, LPDWORD reserved,
                           LPDWORD type, LPBYTE data, LPDWORD data_size) {
@@ -133,4 +135,5 @@ LONG RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved, LPDWORD typ
   return query_firmware_value(firmware_dir, key, value_name, reserved, type, data, data_size);
 }
 
+// cppcheck-suppress [constParameter,constParameterPointer]: the platform's signature
 LONG RegCloseKey(HKEY key) { return key == &biosinfo_key ? ERROR_SUCCESS : ERROR_INVALID_HANDLE; }

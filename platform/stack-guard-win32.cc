@@ -46,7 +46,8 @@ namespace {
 
 /// Seeds the guard before main and every constructor after it. Not protected
 /// itself: the guard changes under it.
-[[gnu::constructor(101), gnu::no_stack_protector]] void seed_stack_guard() {
+// The GNU spelling of no_stack_protector: GCC's, and clang's before version 15.
+__attribute__((constructor(101), no_stack_protector)) void seed_stack_guard() {
   if (SystemFunction036(&__stack_chk_guard, sizeof __stack_chk_guard) == FALSE ||
       __stack_chk_guard == 0)
     __stack_chk_guard = fallback_guard;
