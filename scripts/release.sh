@@ -86,11 +86,26 @@ if [ -n "$signing" ]; then
   mv "$work/signed.exe" "$work/$name/clientid.exe"
 fi
 
+# The build record: what anyone needs to build the same executable again. It
+# names no path and no time but the commit's, so it too follows from the commit.
+compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' build/win32/CMakeFiles/*/CMakeCXXCompiler.cmake)
+commit=$(git rev-parse HEAD 2>/dev/null || echo "unknown (not a git clone)")
+[ -z "$(git status --porcelain --untracked-files=no 2>/dev/null)" ] || commit+=", with uncommitted changes"
+{
+  echo "clientid $version for 32-bit Windows, made by scripts/release.sh${signing:+, then signed}"
+  echo "commit: $commit"
+  echo "SOURCE_DATE_EPOCH: $epoch"
+  echo "Debian: $(. /etc/os-release && echo "$PRETTY_NAME"), $(cat /etc/debian_version)"
+  echo "compiler: $("$compiler" --version | head -1)"
+  dpkg-query -W -f='package: ${Package} ${Version}\n' g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 \
+    binutils-mingw-w64-i686 mingw-w64-i686-dev cmake
+} | sed 's/$/\r/' >"$work/$name/BUILDINFO.txt"
+
 # Info-ZIP without extra fields (no owners, no access times), times in UTC.
+files=("$name/clientid.exe" "$name/README.txt" "$name/BUILDINFO.txt")
 chmod 0755 "$work/$name/clientid.exe"
-chmod 0644 "$work/$name/README.txt"
-touch -d "@$epoch" "$work/$name/clientid.exe" "$work/$name/README.txt"
-(cd "$work" && TZ=UTC zip -X -D -q "$name.zip" "$name/clientid.exe" "$name/README.txt" &&
+chmod 0644 "$work/$name/README.txt" "$work/$name/BUILDINFO.txt"
+(cd "$work" && touch -d "@$epoch" "${files[@]}" && TZ=UTC zip -X -D -q "$name.zip" "${files[@]}" &&
   sha256sum "$name.zip" >"$name.zip.sha256")
 mkdir -p "$outdir"
 # Renamed into place, the checksum last: OUTDIR never holds half a release.

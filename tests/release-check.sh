@@ -4,7 +4,8 @@
 #   rebuild  the win32 preset built and released again from a copy of
 #            SOURCE_DIR at another path, later: the same executable, the same ZIP.
 #   package  scripts/release.sh's ZIP: its SHA-256 file checks out, and it holds
-#            EXE itself and README.txt (CR LF line ends), not README.md.
+#            EXE itself, README.txt (not README.md) and the build record
+#            BUILDINFO.txt naming this machine's compiler, both with CR LF.
 #   sign     signed with a throwaway CA's key, from a PKCS#12 file and from a
 #            token (SoftHSM) with a timestamp: the signature verifies, less the
 #            signature the exe is EXE, and it runs under Wine; a wrong password
@@ -37,7 +38,9 @@ if [ "$mode" = package ]; then
   unpack "$work/$1" unpacked && cd unpacked/* || fail "unpack $1"
   cmp clientid.exe "$exe" || fail "the ZIP's clientid.exe is not the one tested"
   [ -f README.txt ] && [ ! -e README.md ] || fail "README.txt, not README.md"
-  awk '!/\r$/ { bad = 1 } END { exit bad }' README.txt || fail "README.txt has lines without CR LF"
+  awk '!/\r$/ { bad = 1 } END { exit bad }' README.txt BUILDINFO.txt || fail "a text has lines without CR LF"
+  version=$(i686-w64-mingw32-g++ --version | sed -n '1s/^[^ ]* //p')
+  grep -q "^compiler: .* $version" BUILDINFO.txt || fail "BUILDINFO.txt does not name the compiler $version"
   echo "$1: $(ls | tr '\n' ' ')checksum ok"
   exit 0
 fi
