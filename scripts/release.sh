@@ -86,6 +86,13 @@ if [ -n "$signing" ]; then
   mv "$work/signed.exe" "$work/$name/clientid.exe"
 fi
 
+# README.txt speaks of the ZIP it is in: its "#if signed" or its "#if unsigned"
+# parts are kept, up to their "#endif".
+kind=${signing:+signed}
+awk -v kind="${kind:-unsigned}" '/^#if / { skip = $2 !~ "^" kind "\r?$"; next }
+  /^#endif/ { skip = 0; next } !skip' "$work/$name/README.txt" >"$work/README.txt"
+mv "$work/README.txt" "$work/$name/README.txt"
+
 # The build record: what anyone needs to build the same executable again. It
 # names no path and no time but the commit's, so it too follows from the commit.
 compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' build/win32/CMakeFiles/*/CMakeCXXCompiler.cmake)
