@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the win32 preset and writes the release into OUTDIR (default dist/):
-# clientid-<version>-i686-windows.zip, holding clientid.exe and README.txt, and
-# its .sha256. The unsigned ZIP's bytes follow from the commit alone: its files
-# carry the commit's time (or SOURCE_DATE_EPOCH), in a fixed order and modes.
+# clientid-<version>-i686-windows.zip, holding clientid.exe, README.txt and the
+# build record BUILDINFO.txt, and its .sha256. The unsigned ZIP's bytes follow
+# from the commit and the toolchain alone: its files carry the commit's time (or
+# SOURCE_DATE_EPOCH), in a fixed order and modes.
 #
 # Usage: scripts/release.sh [OPTIONS] [OUTDIR]
 #   --sign-pkcs12 FILE      sign clientid.exe (Authenticode, SHA-256) with the
@@ -29,7 +30,7 @@ while [ $# -gt 0 ]; do
         --timestamp) timestamp=$2 ;;
       esac
       shift 2 ;;
-    -h | --help) sed -n '2,15s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h | --help) sed -n '2,16s/^# \{0,1\}//p' "$0"; exit 0 ;;
     -*) die "unknown option: $1 (see --help)" ;;
     *) [ -z "$outdir" ] || die "one OUTDIR only, not '$outdir' and '$1'"; outdir=$1; shift ;;
   esac
