@@ -13,7 +13,7 @@ done
 echo "installing: ${missing[*]}"
 as_root=()
 [ "$(id -u)" = 0 ] || as_root=(sudo)
-apt() { "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -q "$@"; }
+apt_get() { "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -q "$@"; }
 if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${as_root[@]}" dpkg --add-architecture i386
 fi
@@ -21,9 +21,9 @@ fi
 # install says whether what is needed is still to be had.
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-apt update 2>&1 | tee "$log" ||
+apt_get update 2>&1 | tee "$log" ||
   echo "need.sh: some package lists could not be refreshed; installing from those at hand" >&2
-install() { apt install -y --no-install-recommends "$@" "${missing[@]}"; }
+install() { apt_get install -y --no-install-recommends "$@" "${missing[@]}"; }
 install && exit 0
 # Without an i386 list of the security or updates suite, the 32-bit twins of
 # libraries updated there cannot match their amd64 versions. The release's own
