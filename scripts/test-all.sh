@@ -12,6 +12,8 @@ bash scripts/need.sh cmake make g++ libgtest-dev libgmock-dev g++-mingw-w64-i686
   wine64 wine32:i386 clang libclang-rt-dev clang-tidy clang-format cppcheck valgrind util-linux time \
   checksec pev zip osslsigncode openssl softhsm2 libengine-pkcs11-openssl python3 python3-pefile
 
+bash scripts/i386.sh
+
 # The Windows builds come first: the native suite runs both under Wine.
 for preset in win32 win64 native asan fuzz; do
   cmake --preset "$preset"
