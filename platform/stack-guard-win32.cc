@@ -1,23 +1,20 @@
 // The stack protector's guard and its failure on Windows. A protected function
 // keeps a copy of `__stack_chk_guard` in its frame and calls `__stack_chk_fail`
 // when the copy has changed by the time it returns. The program provides both,
-// so that no cryptographic provider is loaded at start-up to seed the guard.
+// and seeds the guard from KERNEL32 alone, as Windows' own compiler seeds its
+// stack cookie: a DLL that is not always taken from System32 could be planted
+// beside the program and would run before main.
 
 #include <cstdint>
 
 #include "platform/platform.h"
 
-/// RtlGenRandom: fills a buffer from the system's random source (advapi32,
-/// since Windows XP), without loading a cryptographic provider.
-extern "C" __declspec(dllimport) BOOLEAN WINAPI SystemFunction036(PVOID buffer, ULONG length);
-
 namespace {
 
-/// Where the system gives no random value: the guard Windows uses before it
-/// seeds its own.
-constexpr std::uintptr_t fallback_guard = sizeof(std::uintptr_t) == 8
-                                              ? static_cast<std::uintptr_t>(0x00002B992DDFA232ULL)
-                                              : std::uintptr_t{0xBB40E64E};
+/// The guard before it is seeded: the one Windows uses before it seeds its own.
+constexpr std::uintptr_t initial_guard = sizeof(std::uintptr_t) == 8
+                                             ? static_cast<std::uintptr_t>(0x00002B992DDFA232ULL)
+                                             : std::uintptr_t{0xBB40E64E};
 
 }  // namespace
 
@@ -26,7 +23,7 @@ extern "C" {
 // NOLINTBEGIN(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): the compiler's names.
 
 /// The value each protected frame keeps a copy of: random, never zero.
-std::uintptr_t __stack_chk_guard = fallback_guard;
+std::uintptr_t __stack_chk_guard = initial_guard;
 
 /// Ends the process at once, as Windows ends one whose stack cookie check
 /// failed: fail fast with STATUS_STACK_BUFFER_OVERRUN, nothing printed, no
@@ -44,13 +41,38 @@ std::uintptr_t __stack_chk_guard = fallback_guard;
 
 namespace {
 
-/// Seeds the guard before main and every constructor after it. Not protected
-/// itself: the guard changes under it.
+/// Bits in half of the 64-bit seed.
+constexpr unsigned half_seed_bits = 32;
+
+/// Spreads every bit of `value` over all 64 (the finalizer of SplitMix64).
+constexpr std::uint64_t mix(std::uint64_t value) {
+  // NOLINTBEGIN(readability-magic-numbers): SplitMix64's published shifts and multipliers.
+  value = (value ^ (value >> 30U)) * 0xBF58476D1CE4E5B9ULL;
+  value = (value ^ (value >> 27U)) * 0x94D049BB133111EBULL;
+  return value ^ (value >> 31U);
+  // NOLINTEND(readability-magic-numbers)
+}
+
+/// Seeds the guard before main and every constructor after it, from what
+/// differs between runs: the time to 100 ns, the process and thread ids, the
+/// tick count, the performance counter and where ASLR put the stack. Not
+/// protected itself: the guard changes under it.
 // The GNU spelling of no_stack_protector: GCC's, and clang's before version 15.
 __attribute__((constructor(101), no_stack_protector)) void seed_stack_guard() {
-  if (SystemFunction036(&__stack_chk_guard, sizeof __stack_chk_guard) == FALSE ||
-      __stack_chk_guard == 0)
-    __stack_chk_guard = fallback_guard;
+  FILETIME time{};
+  GetSystemTimeAsFileTime(&time);
+  LARGE_INTEGER counter{};
+  QueryPerformanceCounter(&counter);
+  std::uint64_t seed =
+      mix((std::uint64_t{time.dwHighDateTime} << half_seed_bits) | time.dwLowDateTime);
+  seed =
+      mix(seed ^ ((std::uint64_t{GetCurrentProcessId()} << half_seed_bits) | GetCurrentThreadId()));
+  seed = mix(seed ^ GetTickCount64());
+  seed = mix(seed ^ static_cast<std::uint64_t>(counter.QuadPart));
+  seed = mix(seed ^ reinterpret_cast<std::uintptr_t>(&time));
+  // All 64 bits, in 32 too; never zero.
+  const auto guard = static_cast<std::uintptr_t>(seed ^ (seed >> half_seed_bits));
+  __stack_chk_guard = guard != 0 ? guard : static_cast<std::uintptr_t>(seed) | 1U;
 }
 
 }  // namespace

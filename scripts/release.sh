@@ -56,10 +56,20 @@ epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
 
 bash scripts/need.sh cmake make g++-mingw-w64-i686 zip ${signing:+osslsigncode openssl} ${module:+libengine-pkcs11-openssl} >&2
 export CLIENTID_SIGN_PASSWORD=${CLIENTID_SIGN_PASSWORD-}
-if [ "$signing" = pkcs12 ] &&
-  ! openssl pkcs12 -in "$pkcs12" -noout -passin env:CLIENTID_SIGN_PASSWORD 2>/dev/null &&
-  ! openssl pkcs12 -legacy -in "$pkcs12" -noout -passin env:CLIENTID_SIGN_PASSWORD 2>/dev/null; then
-  die "cannot open $pkcs12: wrong password in CLIENTID_SIGN_PASSWORD, or not a PKCS#12 file"
+# The signer's certificate: the one with the key in a PKCS#12 file, the first in
+# CERT for a token. README.txt names its subject's common name, as Windows does.
+signer_certificate() {
+  if [ "$signing" = pkcs11 ]; then cat "$cert"; return; fi
+  openssl pkcs12 -in "$pkcs12" -nokeys -clcerts -passin env:CLIENTID_SIGN_PASSWORD 2>/dev/null ||
+    openssl pkcs12 -legacy -in "$pkcs12" -nokeys -clcerts -passin env:CLIENTID_SIGN_PASSWORD 2>/dev/null
+}
+signer=''
+if [ -n "$signing" ]; then
+  pem=$(signer_certificate) ||
+    die "cannot open $pkcs12: wrong password in CLIENTID_SIGN_PASSWORD, or not a PKCS#12 file"
+  signer=$(printf '%s\n' "$pem" | openssl x509 -noout -subject -nameopt multiline,utf8,-esc_msb 2>/dev/null |
+    sed -n 's/^ *commonName *= //p' | head -1)
+  [ -n "$signer" ] || die "the signing certificate's subject has no common name to name the signer by"
 fi
 
 cmake --preset win32 >/dev/null
@@ -89,9 +99,13 @@ fi
 
 # README.txt speaks of the ZIP it is in: its "#if signed" or its "#if unsigned"
 # parts are kept, up to their "#endif".
+# A signed one names the signer where it says <signer>.
 kind=${signing:+signed}
-awk -v kind="${kind:-unsigned}" '/^#if / { skip = $2 !~ "^" kind "\r?$"; next }
-  /^#endif/ { skip = 0; next } !skip' "$work/$name/README.txt" >"$work/README.txt"
+SIGNER=$signer awk -v kind="${kind:-unsigned}" '/^#if / { skip = $2 !~ "^" kind "\r?$"; next }
+  /^#endif/ { skip = 0; next } skip { next }
+  { out = ""; rest = $0
+    while ((at = index(rest, "<signer>")) > 0) { out = out substr(rest, 1, at - 1) ENVIRON["SIGNER"]; rest = substr(rest, at + 8) }
+    print out rest }' "$work/$name/README.txt" >"$work/README.txt"
 mv "$work/README.txt" "$work/$name/README.txt"
 
 # The build record: what anyone needs to build the same executable again. It

@@ -41,7 +41,7 @@ if [ "$mode" = package ]; then
   awk '!/\r$/ { bad = 1 } END { exit bad }' README.txt BUILDINFO.txt || fail "a text has lines without CR LF"
   version=$(i686-w64-mingw32-g++ --version | sed -n '1s/^[^ ]* //p')
   grep -q "^compiler: .* $version" BUILDINFO.txt || fail "BUILDINFO.txt does not name the compiler $version"
-  grep -q "is not signed" README.txt && ! grep -qE "is signed|^#" README.txt || fail "README.txt of the unsigned ZIP"
+  grep -q "is not signed" README.txt && ! grep -qE "is signed|^#|signer" README.txt || fail "README.txt of the unsigned ZIP"
   echo "$1: $(ls | tr '\n' ' ')checksum ok"
   exit 0
 fi
@@ -54,7 +54,7 @@ done
 { openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Throwaway CA" -keyout ca.key -out ca.pem \
     -addext basicConstraints=critical,CA:TRUE &&
   for use in codeSigning critical,timeStamping; do
-    openssl req -newkey rsa:2048 -nodes -subj "/CN=$use" -keyout "${use#*,}.key" -out "${use#*,}.csr" &&
+    openssl req -newkey rsa:2048 -nodes -subj "/O=Throwaway/CN=${use#*,} of Throwaway & Co" -keyout "${use#*,}.key" -out "${use#*,}.csr" &&
       echo "extendedKeyUsage=$use" | openssl x509 -req -in "${use#*,}.csr" -CA ca.pem -CAkey ca.key \
         -days 1 -extfile /dev/stdin -out "${use#*,}.pem" || fail "certificate for $use"
   done &&
@@ -89,7 +89,8 @@ for how in file token; do
   osslsigncode verify -CAfile ca.pem -TSA-CAfile ca.pem -in "$signed" >verify.out 2>&1 ||
     fail "$how: the signature does not verify: $(cat verify.out)"
   [ "$how" = file ] || grep -q "Timestamp Server Signature verification: ok" verify.out || fail "no timestamp"
-  grep -q "is signed" "${signed%/*}/README.txt" && ! grep -qE "not signed|^#" "${signed%/*}/README.txt" ||
+  grep -qF 'is signed by "codeSigning of Throwaway & Co"' "${signed%/*}/README.txt" &&
+    ! grep -qE "not signed|^#|<signer>" "${signed%/*}/README.txt" ||
     fail "$how: README.txt of the signed ZIP"
   osslsigncode remove-signature -in "$signed" -out "$how.exe" >/dev/null && cmp "$how.exe" "$exe" ||
     fail "$how: less its signature, the exe is not the one tested"
