@@ -3,16 +3,19 @@
 # prints the same lines and reads one character:
 #   instructions of one whole successful run (callgrind; made-up firmware date,
 #   empty standard input), peak memory, the size of the stripped 32-bit
-#   executable and what it imports from ADVAPI32.dll (a new import there may
-#   load more at every start), and under wine and wine64 the time of a run of each Windows
-#   build beside `reg query`, the ratio of its median run time to that of an
-#   empty PE32 (a main that returns 0, compiled and linked as the build is: the
-#   floor of a process start under Wine), and the writes of one successful run
-#   with standard output on a character device.
+#   executable and its imports (any outside the KnownDLLs rule named: a new DLL
+#   or ADVAPI32 function may load more at every start), and under wine and
+#   wine64 the time of a run of each Windows build beside `reg query`, the
+#   ratio of its median run time to those of two yardsticks compiled and linked
+#   as the build is (an empty program, the floor of a process start under Wine,
+#   and one whose main calls RegCloseKey, the floor of any registry reader,
+#   which loads ADVAPI32), and the writes of one successful run with standard
+#   output on a character device.
 # Needs root (a private mount namespace for the firmware date), valgrind, and
 # the native, win32 and win64 builds (cmake --build --preset NAME).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+[ "$(id -u)" = 0 ] || { echo "bench.sh: needs root, to give the program a firmware date of its own" >&2; exit 1; }
 program=build/native/clientid
 work=$(mktemp -d)
 trap '[ ! -d "$work/wine" ] || WINEPREFIX="$work/wine" /usr/lib/wine/wineserver -k; rm -rf "$work"' EXIT
@@ -43,7 +46,9 @@ theirs=$(instructions "$work/minimal")
 echo "instructions, one successful run:  clientid $ours   minimal C $theirs   ratio $(awk "BEGIN { printf \"%.3f\", $ours / $theirs }")"
 echo "peak resident memory (KiB):        clientid $(peak_kib "$program")   minimal C $(peak_kib "$work/minimal")"
 advapi32=$(tests/pe-imports.py build/win32/clientid.exe | sed -n 's/^ADVAPI32\.dll / /p' | tr -d '\n')
-echo "stripped PE32 build/win32/clientid.exe: $(wc -c < build/win32/clientid.exe) bytes; imports from ADVAPI32.dll:$advapi32"
+outside=$(tests/pe-imports.py --check build/win32/clientid.exe | paste -sd, -) || true
+echo "stripped PE32 build/win32/clientid.exe: $(wc -c < build/win32/clientid.exe) bytes; imports from ADVAPI32.dll:$advapi32;" \
+  "outside the KnownDLLs rule: ${outside:-none}"
 
 wine=/usr/lib/wine
 if [ -x "$wine/wine64" ]; then
@@ -68,19 +73,25 @@ if [ -x "$wine/wine64" ]; then
   }
   mean_ms() { awk '{ s += $1 } END { printf "%d", s / NR / 1000 }'; }
   median_ms() { awk '{ t[NR] = $1 } END { printf "%.1f", (t[10] + t[11]) / 2000 }'; }
-  # Each build beside the reg.exe of its own word size, and beside an empty
-  # program linked by the build's own link command.
+  ratio() { awk "BEGIN { printf \"%.2f\", $(median_ms <<<"$1") / $(median_ms <<<"$2") }"; }
+  # Each build beside the reg.exe of its own word size, and beside the two
+  # yardsticks linked by the build's own link command.
   echo 'int main() { return 0; }' > "$work/empty.cc"
-  for build in "32 wine syswow64" "64 wine64 system32"; do
+  printf '%s\n' '#include <windows.h>' 'int main() { return RegCloseKey(nullptr) == 0; }' > "$work/registry.cc"
+  for build in "32 wine syswow64 PE32" "64 wine64 system32 PE32+"; do
     set -- $build
     [ -x "$wine/$2" ] && [ -f "build/win$1/clientid.exe" ] || continue
     link=$(sed -n 's/ -Wl,--whole-archive.*//p' "build/win$1/CMakeFiles/clientid.dir/link.txt")
     $link "$work/empty.cc" -o "$work/empty$1.exe"
+    $link "$work/registry.cc" -ladvapi32 -o "$work/registry$1.exe"
     ours=$(run_times_us "$wine/$2" "build/win$1/clientid.exe")
     reg=$(run_times_us "$wine/$2" "C:\\windows\\$3\\reg.exe" query "$key" /v SystemBiosDate)
-    floor=$(run_times_us "$wine/$2" "$work/empty$1.exe")
+    empty=$(run_times_us "$wine/$2" "$work/empty$1.exe")
+    registry=$(run_times_us "$wine/$2" "$work/registry$1.exe")
     echo "under $2, mean of 20 runs (ms): build/win$1/clientid.exe $(mean_ms <<<"$ours")   reg query $(mean_ms <<<"$reg")"
-    echo "under $2, median of 20 runs (ms): build/win$1/clientid.exe $(median_ms <<<"$ours")   empty PE32 $(median_ms <<<"$floor")   ratio $(awk "BEGIN { printf \"%.2f\", $(median_ms <<<"$ours") / $(median_ms <<<"$floor") }")"
+    echo "under $2, median of 20 runs (ms): build/win$1/clientid.exe $(median_ms <<<"$ours")" \
+      "  empty $4 $(median_ms <<<"$empty") (ratio $(ratio "$ours" "$empty"))" \
+      "  $4 calling RegCloseKey $(median_ms <<<"$registry") (ratio $(ratio "$ours" "$registry"))"
     writes=$(WINEDEBUG=-all,+relay "$wine/$2" "build/win$1/clientid.exe" </dev/null 2>&1 >/dev/null |
       grep -c 'Call KERNEL32\.Write')
     echo "under $2, writes of one successful run, standard output on /dev/null: $writes"

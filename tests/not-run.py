@@ -1,0 +1,31 @@
+#!/usr/bin/python3
+"""Reads the JUnit files of ctest runs (ctest --output-junit), named as
+build/PRESET/junit.xml, and lists each test that did not run with its reason,
+and once, which tests ran without a fixed address layout. Under CI (CI set in
+the environment) a test that did not run fails: exits 1, naming them."""
+import os
+import re
+import sys
+import xml.etree.ElementTree as ET
+
+REASON = re.compile(r"^(?:skipped|cannot run here): (.*)$", re.MULTILINE)
+not_run, unfixed = [], []
+for path in filter(os.path.exists, sys.argv[1:]):  # a suite that failed to start has none
+    preset = os.path.basename(os.path.dirname(os.path.abspath(path)))
+    for case in ET.parse(path).getroot().iter("testcase"):
+        out = case.findtext("system-out") or ""
+        name = f"{case.get('name')} ({preset})"
+        if "without a fixed address layout" in out:
+            unfixed.append(name)
+        if case.get("status") in ("notrun", "disabled"):
+            reason = REASON.search(out)
+            skipped = case.find("skipped")
+            not_run.append((name, reason.group(1) if reason else
+                            skipped.get("message") if skipped is not None else "not run"))
+if unfixed:
+    print(f"Ran without a fixed address layout, which the kernel refuses: {', '.join(unfixed)}")
+for name, reason in not_run:
+    print(f"Not run: {name}: {reason}")
+if not_run and os.environ.get("CI"):
+    print(f"Under CI every test must run; these did not: {', '.join(name for name, _ in not_run)}")
+    sys.exit(1)
