@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 // The client identifier report: reads the BIOS date from the registry, shows
 // the client identifier and waits for ENTER. Every path exits with status 0;
 // a failed registry step is reported by its line.

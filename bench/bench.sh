@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # Prints what one run of the program costs, beside the smallest C program that
 # prints the same lines and reads one character:
 #   instructions of one whole successful run (callgrind; made-up firmware date,

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 /* The smallest C program that prints what a successful run prints and reads
    one character: the yardstick for the program's own cost. */
 #include <stdio.h>

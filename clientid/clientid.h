@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 #pragma once
 /// The client identifier: the fixed prefix followed by the BIOS date with
 /// every '/' removed.

@@ -1,5 +1,8 @@
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # Lint as tests (label lint): clang-tidy and cppcheck over the program's own
-# sources, and clang-format over every C++ file. A missing tool skips its test.
+# sources, clang-format over every C++ file, and reuse over every file. A
+# missing tool skips its test.
 # Included by the native tests, and by the win32 tests for the Windows-only sources.
 function(clientid_lint_test name tool)
   find_program(CLIENTID_${name}_TOOL ${tool})
@@ -53,6 +56,8 @@ file(GLOB clientid_all_cxx CONFIGURE_DEPENDS
 clientid_lint_test(clang_tidy clang-tidy -p ${PROJECT_BINARY_DIR} --quiet ${clientid_sources})
 clientid_lint_test(cppcheck cppcheck ${clientid_cppcheck_options} -U_WIN32 ${clientid_sources})
 clientid_lint_test(clang_format clang-format --dry-run --Werror ${clientid_all_cxx})
+# Every file says whose it is and under which licence, as REUSE reads it.
+clientid_lint_test(reuse_lint reuse --root ${PROJECT_SOURCE_DIR} lint)
 # The native program hardened as checksec reads it: full RELRO, a stack canary,
 # NX, PIE and FORTIFY.
 clientid_lint_test(checksec sh -c [[command -v checksec >/dev/null || exit 77

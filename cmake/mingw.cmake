@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # Cross-compiles for Windows with Debian's mingw-w64, for the processor that
 # the including toolchain file sets in `mingw_arch`.
 set(CMAKE_SYSTEM_NAME Windows)

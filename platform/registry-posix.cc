@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 #include "platform/registry-posix.h"
 
 #include <fcntl.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 #pragma once
 /// The workings of the stand-in registry, with the firmware folder as a
 /// parameter. The program's registry operations always use `firmware_dir`;

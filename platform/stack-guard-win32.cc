@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 // The stack protector's guard and its failure on Windows. A protected function
 // keeps a copy of `__stack_chk_guard` in its frame and calls `__stack_chk_fail`
 // when the copy has changed by the time it returns. The program provides both,

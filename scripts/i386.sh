@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # Makes sure this machine runs 32-bit x86 Linux programs, as the 32-bit Wine
 # loader is one. Where the kernel refuses them ("Exec format error": a host
 # that runs 64-bit user code only), binfmt_misc is told to hand them to

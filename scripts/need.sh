@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # Installs those of the named Debian packages that are missing (as root, or
 # with sudo), refreshing the package lists first. A package named NAME:i386
 # brings in the i386 architecture first. Recommended packages are left out:

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # Builds the win32 preset, runs every test on it (scripts/test-all.sh, where
 # every test must run, as under CI) and writes the release into OUTDIR (default
-# dist/): clientid-<version>-i686-windows.zip, holding clientid.exe, README.txt
-# and the build record BUILDINFO.txt, and its .sha256. The unsigned ZIP's bytes
-# follow from the commit and the toolchain alone: its files carry the commit's
-# time (or SOURCE_DATE_EPOCH), in a fixed order and modes.
+# dist/): clientid-<version>-i686-windows.zip, holding clientid.exe, README.txt,
+# the licence LICENSE.txt, the notices of the third-party code in the exe
+# THIRD-PARTY-NOTICES.txt and the build record BUILDINFO.txt, and its .sha256.
+# The unsigned ZIP's bytes follow from the commit and the toolchain alone: its
+# files carry the commit's time (or SOURCE_DATE_EPOCH), in a fixed order and
+# modes.
 #
 # Usage: scripts/release.sh [OPTIONS] [OUTDIR]
 #   --no-check              package without running the tests (the release
@@ -34,7 +38,7 @@ while [ $# -gt 0 ]; do
       esac
       shift 2 ;;
     --no-check) check=''; shift ;;
-    -h | --help) sed -n '2,19s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    -h | --help) awk 'NR > 1 && !/^#/ { exit } NR > 1 && !/SPDX-/ { sub(/^# ?/, ""); print }' "$0"; exit 0 ;;
     -*) die "unknown option: $1 (see --help)" ;;
     *) [ -z "$outdir" ] || die "one OUTDIR only, not '$outdir' and '$1'"; outdir=$1; shift ;;
   esac
@@ -78,6 +82,13 @@ fi
 
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 >/dev/null
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' build/win32/CMakeCache.txt)
+name=clientid-$version-i686-windows
+work=$(mktemp -d)
+trap 'rm -rf "$work" "$outdir/.$name.zip.part" "$outdir/.$name.zip.sha256.part"' EXIT
+# The notices of the third-party code the link put in, before anything else:
+# a member without a known licence stops the release (notices.sh says which).
+bash scripts/notices.sh build/win32/clientid.map app/third-party.txt >"$work/notices.txt" || exit 1
 if [ -n "$check" ]; then
   # Held to CI's rule: a test that did not run fails as one that failed.
   log=$(mktemp) tested=$(sha256sum <build/win32/clientid.exe)
@@ -89,11 +100,10 @@ if [ -n "$check" ]; then
   rm -f "$log"
   echo "release.sh: every test ran and passed on build/win32/clientid.exe" >&2
 fi
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' build/win32/CMakeCache.txt)
-name=clientid-$version-i686-windows
-work=$(mktemp -d)
-trap 'rm -rf "$work" "$outdir/.$name.zip.part" "$outdir/.$name.zip.sha256.part"' EXIT
 cmake --install build/win32 --prefix "$work/$name" >/dev/null
+# The terms of what is inside, for the person on Windows (CR LF).
+sed 's/$/\r/' LICENSE >"$work/$name/LICENSE.txt"
+sed 's/$/\r/' "$work/notices.txt" >"$work/$name/THIRD-PARTY-NOTICES.txt"
 
 if [ -n "$signing" ]; then
   if [ "$signing" = pkcs12 ]; then
@@ -113,10 +123,10 @@ if [ -n "$signing" ]; then
 fi
 
 # README.txt speaks of the ZIP it is in: its "#if signed" or its "#if unsigned"
-# parts are kept, up to their "#endif".
+# parts are kept, up to their "#endif"; its "# " comments go.
 # A signed one names the signer where it says <signer>.
 kind=${signing:+signed}
-SIGNER=$signer awk -v kind="${kind:-unsigned}" '/^#if / { skip = $2 !~ "^" kind "\r?$"; next }
+SIGNER=$signer awk -v kind="${kind:-unsigned}" '/^# / { next } /^#if / { skip = $2 !~ "^" kind "\r?$"; next }
   /^#endif/ { skip = 0; next } skip { next }
   { out = ""; rest = $0
     while ((at = index(rest, "<signer>")) > 0) { out = out substr(rest, 1, at - 1) ENVIRON["SIGNER"]; rest = substr(rest, at + 8) }
@@ -125,7 +135,7 @@ mv "$work/README.txt" "$work/$name/README.txt"
 
 # The build record: what anyone needs to build the same executable again. It
 # names no path and no time but the commit's, so it too follows from the commit.
-compiler=$(sed -n 's/^set(CMAKE_CXX_COMPILER "\(.*\)")$/\1/p' build/win32/CMakeFiles/*/CMakeCXXCompiler.cmake)
+compiler=$(sed -n 's/^CLIENTID_CXX_COMPILER:[A-Z]*=//p' build/win32/CMakeCache.txt)
 commit=$(git rev-parse HEAD 2>/dev/null || echo "unknown (not a git clone)")
 [ -z "$(git status --porcelain --untracked-files=no 2>/dev/null)" ] || commit+=", with uncommitted changes"
 {
@@ -139,9 +149,10 @@ commit=$(git rev-parse HEAD 2>/dev/null || echo "unknown (not a git clone)")
 } | sed 's/$/\r/' >"$work/$name/BUILDINFO.txt"
 
 # Info-ZIP without extra fields (no owners, no access times), times in UTC.
-files=("$name/clientid.exe" "$name/README.txt" "$name/BUILDINFO.txt")
+texts=(README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt BUILDINFO.txt)
+files=("$name/clientid.exe" "${texts[@]/#/$name/}")
 chmod 0755 "$work/$name/clientid.exe"
-chmod 0644 "$work/$name/README.txt" "$work/$name/BUILDINFO.txt"
+(cd "$work/$name" && chmod 0644 "${texts[@]}")
 (cd "$work" && touch -d "@$epoch" "${files[@]}" && TZ=UTC zip -X -D -q "$name.zip" "${files[@]}" &&
   sha256sum "$name.zip" >"$name.zip.sha256")
 mkdir -p "$outdir"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # Builds the native program alone (installing the compiler, make and CMake
 # where missing) and runs it. CMake's and the compiler's words are shown only
 # when the build fails.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # Installs what the tests need (where it is missing), builds every preset and
 # runs every test: the shipped 32-bit executable's checks (headers, hardening,
 # resources, the same bytes from a second build and release, the release ZIP
@@ -10,7 +12,7 @@ cd "$(dirname "$0")/.."
 
 bash scripts/need.sh cmake make g++ libgtest-dev libgmock-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
   wine64 wine32:i386 clang libclang-rt-dev clang-tidy clang-format cppcheck valgrind util-linux time \
-  checksec pev zip osslsigncode openssl softhsm2 libengine-pkcs11-openssl python3 python3-pefile
+  checksec pev zip osslsigncode openssl softhsm2 libengine-pkcs11-openssl python3 python3-pefile reuse
 
 bash scripts/i386.sh
 

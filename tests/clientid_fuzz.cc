@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 // Fuzzes the way from what the registry query hands back to the identifier
 // line. An input is the byte count the query returned (its first byte, taken
 // modulo 21) and the bytes of the 20-byte receiving buffer (the rest, zero

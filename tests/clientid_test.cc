@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 // The identifier logic where the process cannot reach: texts bounded by their
 // size, and a date part that is never written past.
 

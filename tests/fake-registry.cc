@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 // A scripted registry for running the program as a process. The script comes
 // from the environment:
 //   FAKE_OPEN=N    the open returns N

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # Runs COMMAND with a fixed address layout (setarch -R). Debian's Wine starts
 # without its preloader, so a 64-bit Wine process whose heap the kernel happens
 # to place over Wine's shared user data (0x7ffe0000) fails to start ("failed to

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 // The program run as a process against the scripted registry: every row of the
 // table of registry situations, then the wait itself.
 

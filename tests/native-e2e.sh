@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # The native program end to end with a made-up firmware date: each run gets a
 # private mount namespace whose /sys/class holds only what the row sets up.
 # Usage: native-e2e.sh PROGRAM [WRAPPER ARGS...], the wrapper (valgrind, say)

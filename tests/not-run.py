@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 """Reads the JUnit files of ctest runs (ctest --output-junit), named as
 build/PRESET/junit.xml, and lists each test that did not run with its reason,
 and once, which tests ran without a fixed address layout. Under CI (CI set in

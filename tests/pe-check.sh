@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # The 32-bit Windows executable: a stripped PE32 console program that imports
 # only the three system libraries, so it needs nothing installed beside it, and
 # carries its version information (VERSION) and manifest for Explorer; hardened
@@ -18,7 +20,8 @@ expect "console subsystem" "$headers" '^Subsystem[[:space:]]+00000003[[:space:]]
 expect "a VERSION resource" "$headers" '^[0-9a-f]+   Entry: ID: 0x000010,'
 expect "a MANIFEST resource" "$headers" '^[0-9a-f]+   Entry: ID: 0x000018,'
 for field in "CompanyName|quillbrook" "FileVersion|$version" "ProductVersion|$version" \
-  "OriginalFilename|clientid.exe" "FileDescription|[^|]+" "ProductName|[^|]+"; do
+  "OriginalFilename|clientid.exe" "FileDescription|[^|]+" "ProductName|[^|]+" \
+  "LegalCopyright|Copyright \(c\) [0-9]{4} The clientid authors\. MIT License\."; do
   expect "version information $field" "$versioninfo" "\|$field\|"
 done
 expect "ASLR (DYNAMIC_BASE)" "$headers" '^[[:space:]]+DYNAMIC_BASE$'

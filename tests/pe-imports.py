@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 """Prints what the PE file named by the last argument imports: "DLL FUNCTION"
 per line (an import by ordinal as "DLL #N"), in the order of its import table.
 With --check, prints instead each import that breaks the rule below, and each

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs a program as a process, with its standard streams in files or pipes.
 

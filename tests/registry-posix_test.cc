@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 // The stand-in registry against a firmware folder of the test's own.
 
 #include "platform/registry-posix.h"

@@ -1,11 +1,15 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # What a person downloads, checked against the executable the tests ran.
 # Usage: release-check.sh MODE CMAKE SOURCE_DIR EXE, MODE being
 #   rebuild  the win32 preset built and released again from a copy of
 #            SOURCE_DIR at another path, later: the same executable, the same ZIP.
 #   package  scripts/release.sh's ZIP: its SHA-256 file checks out, and it holds
-#            EXE itself, README.txt (not README.md) and the build record
-#            BUILDINFO.txt naming this machine's compiler, both with CR LF.
+#            EXE itself, README.txt (not README.md), the build record
+#            BUILDINFO.txt naming the build's compiler, the licence and the
+#            notices with the Lucent and ZPL texts, all with CR LF; a member
+#            that no licence row names stops the notices.
 #   sign     signed with a throwaway CA's key, from a PKCS#12 file and from a
 #            token (SoftHSM) with a timestamp: the signature verifies, less the
 #            signature the exe is EXE, and it runs under Wine; a wrong password
@@ -38,9 +42,19 @@ if [ "$mode" = package ]; then
   unpack "$work/$1" unpacked && cd unpacked/* || fail "unpack $1"
   cmp clientid.exe "$exe" || fail "the ZIP's clientid.exe is not the one tested"
   [ -f README.txt ] && [ ! -e README.md ] || fail "README.txt, not README.md"
-  awk '!/\r$/ { bad = 1 } END { exit bad }' README.txt BUILDINFO.txt || fail "a text has lines without CR LF"
-  version=$(i686-w64-mingw32-g++ --version | sed -n '1s/^[^ ]* //p')
+  awk '!/\r$/ { bad = 1 } END { exit bad }' README.txt BUILDINFO.txt LICENSE.txt THIRD-PARTY-NOTICES.txt ||
+    fail "a text is missing, or has lines without CR LF"
+  compiler=$(sed -n 's/^CLIENTID_CXX_COMPILER:[A-Z]*=//p' "${exe%/*}/CMakeCache.txt")
+  version=$("$compiler" --version | sed -n '1s/^[^ ]* //p')
   grep -q "^compiler: .* $version" BUILDINFO.txt || fail "BUILDINFO.txt does not name the compiler $version"
+  grep -q "The clientid authors" LICENSE.txt && grep -q "LUCENT DISCLAIMS ALL WARRANTIES" THIRD-PARTY-NOTICES.txt &&
+    grep -q "Redistributions in binary form must reproduce" THIRD-PARTY-NOTICES.txt || fail "the licence, or a notice"
+  # A member that no row of the table names stops the release.
+  member=$(grep -m1 '^/.*/libmingwex\.a(' "${exe%/*}/clientid.map" | sed 's/(.*/(lib32_libmingwex_a-strtok_r.o)/')
+  (cat "${exe%/*}/clientid.map" && echo "$member") >"$work/seeded.map"
+  ! bash "$dir/scripts/notices.sh" "$work/seeded.map" "$dir/app/third-party.txt" >/dev/null 2>"$work/notices.err" &&
+    grep -q "no licence known for libmingwex.a(lib32_libmingwex_a-strtok_r.o)" "$work/notices.err" ||
+    fail "a member without a known licence: $(cat "$work/notices.err")"
   grep -q "is not signed" README.txt && ! grep -qE "is signed|^#|signer" README.txt || fail "README.txt of the unsigned ZIP"
   echo "$1: $(ls | tr '\n' ' ')checksum ok"
   exit 0

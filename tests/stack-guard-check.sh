@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # The Windows build's stack protector under Wine, in a fresh prefix. PROBE:
 # intact, it exits 0 with a guard that is not zero and another in every run;
 # overrun, it ends at once with STATUS_STACK_BUFFER_OVERRUN (-1073740791).

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 // Built as the program is, with its stack guard: copies its argument into an
 // 8-byte buffer, then prints the buffer and the guard.
 #include <array>

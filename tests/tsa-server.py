@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # An RFC 3161 timestamp server on a free local port, which it prints first:
 # `openssl ts -reply -config CONFIG` answers each request.
 import http.server, subprocess, sys

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The clientid authors
+// SPDX-License-Identifier: MIT
 // A Windows build of the program against a real registry: Wine's, in a fresh
 // prefix for this run, written with Wine's own regedit. Rows of the table that
 // only a scripted registry can produce are skipped. Each row runs twice: once

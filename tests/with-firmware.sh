@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The clientid authors
+# SPDX-License-Identifier: MIT
 # Usage: with-firmware.sh SETUP COMMAND [ARGS...]
 # Runs COMMAND in a private mount namespace whose /sys/class is an empty tmpfs
 # that the shell commands SETUP have filled first (root only). The machine's
