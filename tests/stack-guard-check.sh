@@ -20,11 +20,11 @@ out=$("$wine" cmd /v:on /c "$(basename "$1") 0123456789abcdef0123456789 & echo !
 status=$(printf '%s\n' "$out" | tail -1)
 # Under qemu-i386 (a kernel that runs no 32-bit code) Wine is given no trap
 # number, and takes the fail-fast interrupt for an illegal instruction
-# (-1073741795): there, that instruction must be the probe's `int $0x29`.
+# (-1073741795): that instruction must then be the probe's `int $0x29`.
 at=$(printf '%s\n' "$out" | sed -n 's/.*Unhandled illegal instruction at address 0*\([0-9A-Fa-f]*\).*/\1/p' | tr A-F a-f)
-if [ "$status" = -1073741795 ] && [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && [ -n "$at" ] &&
+if [ "$status" = -1073741795 ] && [ -n "$at" ] &&
   i686-w64-mingw32-objdump -d "$1" | grep -Eq "^ +$at:[[:space:]]+cd 29 "; then
-  status="-1073740791 (the fail-fast interrupt at $at, under qemu-i386)"
+  status="-1073740791 (the fail-fast interrupt at $at, reported as an illegal instruction, as under qemu-i386)"
 fi
 case $status in -1073740791*) echo "guards ${first#x } and ${second#x }; overrun: $status" ;;
-  *) fail "overrun, it ends with status $status" ;; esac
+  *) fail "overrun, it ends with status $status: $(printf '%s\n' "$out" | tail -3 | paste -sd' ' -)" ;; esac
