@@ -21,7 +21,9 @@ status=$(printf '%s\n' "$out" | tail -1)
 # Under qemu-i386 (a kernel that runs no 32-bit code) Wine is given no trap
 # number, and takes the fail-fast interrupt for an illegal instruction
 # (-1073741795): that instruction must then be the probe's `int $0x29`.
-at=$(printf '%s\n' "$out" | sed -n 's/.*Unhandled illegal instruction at address 0*\([0-9A-Fa-f]*\).*/\1/p' | tr A-F a-f)
+# Its address, as winedbg reports it ("illegal instruction in 32-bit code (0x...)").
+at=$(printf '%s\n' "$out" | sed -n 's/.*illegal instruction in 32-bit code (0x0*\([0-9A-Fa-f]*\)).*/\1/p' |
+  head -1 | tr A-F a-f)
 if [ "$status" = -1073741795 ] && [ -n "$at" ] &&
   i686-w64-mingw32-objdump -d "$1" | grep -Eq "^ +$at:[[:space:]]+cd 29 "; then
   status="-1073740791 (the fail-fast interrupt at $at, reported as an illegal instruction, as under qemu-i386)"
