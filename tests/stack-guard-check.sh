@@ -21,8 +21,8 @@ status=$(printf '%s\n' "$out" | tail -1)
 # Under qemu-i386 (a kernel that runs no 32-bit code) Wine is given no trap
 # number, and takes the fail-fast interrupt for an illegal instruction
 # (-1073741795): that instruction must then be the probe's `int $0x29`.
-# Its address, as winedbg reports it ("illegal instruction in 32-bit code (0x...)").
-at=$(printf '%s\n' "$out" | sed -n 's/.*illegal instruction in 32-bit code (0x0*\([0-9A-Fa-f]*\)).*/\1/p' |
+# Its address, as winedbg reports it ("illegal instruction in [wow64] 32-bit code (0x...)").
+at=$(printf '%s\n' "$out" | sed -n 's/.*illegal instruction in [^(]*code (0x0*\([0-9A-Fa-f]*\)).*/\1/p' |
   head -1 | tr A-F a-f)
 if [ "$status" = -1073741795 ] && [ -n "$at" ] &&
   i686-w64-mingw32-objdump -d "$1" | grep -Eq "^ +$at:[[:space:]]+cd 29 "; then
