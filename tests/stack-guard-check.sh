@@ -20,12 +20,14 @@ out=$("$wine" cmd /v:on /c "$(basename "$1") 0123456789abcdef0123456789 & echo !
 status=$(printf '%s\n' "$out" | tail -1)
 # Under qemu-i386 (a kernel that runs no 32-bit code) Wine is given no trap
 # number, and takes the fail-fast interrupt for an illegal instruction
-# (-1073741795): that instruction must then be the probe's `int $0x29`.
-# Its address, as winedbg reports it ("illegal instruction in [wow64] 32-bit code (0x...)").
-at=$(printf '%s\n' "$out" | sed -n 's/.*illegal instruction in [^(]*code (0x0*\([0-9A-Fa-f]*\)).*/\1/p' |
-  head -1 | tr A-F a-f)
-if [ "$status" = -1073741795 ] && [ -n "$at" ] &&
-  i686-w64-mingw32-objdump -d "$1" | grep -Eq "^ +$at:[[:space:]]+cd 29 "; then
+# (-1073741795): that instruction must then be the probe's `int $0x29`. Its
+# address as winedbg reports it ("illegal instruction in [wow64] 32-bit code
+# (0x...)"), where ASLR may have moved the image: by its offset in the 64 KiB
+# the image starts on, since the image is smaller than that and loads aligned.
+at=$(printf '%s\n' "$out" | sed -n 's/.*illegal instruction in [^(]*code (0x\([0-9A-Fa-f]*\)).*/\1/p' | head -1)
+int29=$(i686-w64-mingw32-objdump -d "$1" | sed -n 's/^ *\([0-9a-f]*\):[[:space:]]*cd 29 .*/\1/p')
+if [ "$status" = -1073741795 ] && [ -n "$at" ] && [ -n "$int29" ] &&
+  [ $((0x$at & 0xffff)) = $((0x$int29 & 0xffff)) ]; then
   status="-1073740791 (the fail-fast interrupt at $at, reported as an illegal instruction, as under qemu-i386)"
 fi
 case $status in -1073740791*) echo "guards ${first#x } and ${second#x }; overrun: $status" ;;
