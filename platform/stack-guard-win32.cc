@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: MIT
 // The stack protector's guard and its failure on Windows. A protected function
 // keeps a copy of `__stack_chk_guard` in its frame and calls `__stack_chk_fail`
-// when the copy has changed by the time it returns. The program provides both,
-// and seeds the guard from KERNEL32 alone, as Windows' own compiler seeds its
-// stack cookie: a DLL that is not always taken from System32 could be planted
-// beside the program and would run before main.
+// when the copy has changed by the time it returns. The program provides both.
+// Images of Windows' own compiler have their stack cookie seeded by the loader,
+// through their load configuration; this image has none, so the guard is seeded
+// here, at start-up, the way that compiler's runtime seeds its cookie where the
+// loader has not: from values KERNEL32 gives. KERNEL32 alone, since a DLL that
+// is not always taken from System32 could be planted beside the program and
+// would run before main.
 
 #include <cstdint>
 
@@ -56,8 +59,9 @@ constexpr std::uint64_t mix(std::uint64_t value) {
 }
 
 /// Seeds the guard before main and every constructor after it, from what
-/// differs between runs: the time to 100 ns, the process and thread ids, the
-/// tick count, the performance counter and where ASLR put the stack. Not
+/// differs between runs: the system time and the tick count (both move only
+/// at the timer tick, every 1 to 15.6 ms), the process and thread ids, the
+/// performance counter (finer by far) and where ASLR put the stack. Not
 /// protected itself: the guard changes under it.
 // The GNU spelling of no_stack_protector: GCC's, and clang's before version 15.
 __attribute__((constructor(101), no_stack_protector)) void seed_stack_guard() {
@@ -69,7 +73,7 @@ __attribute__((constructor(101), no_stack_protector)) void seed_stack_guard() {
       mix((std::uint64_t{time.dwHighDateTime} << half_seed_bits) | time.dwLowDateTime);
   seed =
       mix(seed ^ ((std::uint64_t{GetCurrentProcessId()} << half_seed_bits) | GetCurrentThreadId()));
-  seed = mix(seed ^ GetTickCount64());
+  seed = mix(seed ^ GetTickCount());
   seed = mix(seed ^ static_cast<std::uint64_t>(counter.QuadPart));
   seed = mix(seed ^ reinterpret_cast<std::uintptr_t>(&time));
   // All 64 bits, in 32 too; never zero.
