@@ -41,6 +41,13 @@ if(CMAKE_CROSSCOMPILING)
     --extra-arg=--target=${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32 --extra-arg=-nostdinc ${mingw_includes}
     ${clientid_win32_sources})
   clientid_lint_test(cppcheck_win32 cppcheck ${clientid_cppcheck_options} -D_WIN32 ${clientid_win32_sources})
+  # The shipped executable hardened as pesec (pev) reads it: ASLR, DEP/NX and
+  # no SEH handlers.
+  clientid_lint_test(pesec sh -c [[command -v pesec >/dev/null || { echo "skipped: pesec not found"
+    exit 77
+  }
+  pesec "$0" | tee /dev/stderr | tr -s ' ' | tr '\n' '|' | grep -Eq '^ASLR: yes\|DEP/NX: yes\|SEH: no\|']]
+    $<TARGET_FILE:clientid>)
   return()
 endif()
 
@@ -60,6 +67,8 @@ clientid_lint_test(clang_format clang-format --dry-run --Werror ${clientid_all_c
 clientid_lint_test(reuse_lint reuse --root ${PROJECT_SOURCE_DIR} lint)
 # The native program hardened as checksec reads it: full RELRO, a stack canary,
 # NX, PIE and FORTIFY.
-clientid_lint_test(checksec sh -c [[command -v checksec >/dev/null || exit 77
+clientid_lint_test(checksec sh -c [[command -v checksec >/dev/null || { echo "skipped: checksec not found"
+    exit 77
+  }
   checksec --output=csv --file="$0" | tee /dev/stderr |
     grep -Eq '^Full RELRO,Canary found,NX enabled,PIE enabled,([^,]*,){3}Yes,']] $<TARGET_FILE:clientid>)
