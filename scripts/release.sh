@@ -5,7 +5,8 @@
 # every test must run, as under CI) and writes the release into OUTDIR (default
 # dist/): clientid-<version>-i686-windows.zip, holding clientid.exe, README.txt,
 # the licence LICENSE.txt, the notices of the third-party code in the exe
-# THIRD-PARTY-NOTICES.txt and the build record BUILDINFO.txt, and its .sha256.
+# THIRD-PARTY-NOTICES.txt, its software bill of materials clientid.spdx.json
+# (SPDX 2.3) and the build record BUILDINFO.txt, and its .sha256.
 # The unsigned ZIP's bytes follow from the commit and the toolchain alone: its
 # files carry the commit's time (or SOURCE_DATE_EPOCH), in a fixed order and
 # modes.
@@ -62,7 +63,7 @@ fi
 epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
 [[ "$epoch" =~ ^[0-9]+$ ]] || die "no commit time: run in a git clone, or set SOURCE_DATE_EPOCH"
 
-bash scripts/need.sh cmake make g++-mingw-w64-i686 zip ${signing:+osslsigncode openssl} ${module:+libengine-pkcs11-openssl} >&2
+bash scripts/need.sh cmake make g++-mingw-w64-i686 zip python3 ${signing:+osslsigncode openssl} ${module:+libengine-pkcs11-openssl} >&2
 export CLIENTID_SIGN_PASSWORD=${CLIENTID_SIGN_PASSWORD-}
 # The signer's certificate: the one with the key in a PKCS#12 file, the first in
 # CERT for a token. README.txt names its subject's common name, as Windows does.
@@ -86,9 +87,12 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' build/win32/CMakeCache.tx
 name=clientid-$version-i686-windows
 work=$(mktemp -d)
 trap 'rm -rf "$work" "$outdir/.$name.zip.part" "$outdir/.$name.zip.sha256.part"' EXIT
-# The notices of the third-party code the link put in, before anything else:
-# a member without a known licence stops the release (notices.sh says which).
-bash scripts/notices.sh build/win32/clientid.map app/third-party.txt >"$work/notices.txt" || exit 1
+# What the link put in, before anything else: from the map of the link that
+# made the exe, and with a licence known for every member (notices.py names
+# one that has none).
+(cd build/win32 && sha256sum --quiet --check clientid.link) >/dev/null 2>&1 ||
+  die "build/win32/clientid.map is not the map written when build/win32/clientid.exe was linked (another link wrote over it): relink, rm build/win32/clientid.exe && cmake --build --preset win32"
+scripts/notices.py build/win32/clientid.map app/third-party.txt >/dev/null || exit 1
 if [ -n "$check" ]; then
   # Held to CI's rule: a test that did not run fails as one that failed.
   log=$(mktemp) tested=$(sha256sum <build/win32/clientid.exe)
@@ -103,7 +107,6 @@ fi
 cmake --install build/win32 --prefix "$work/$name" >/dev/null
 # The terms of what is inside, for the person on Windows (CR LF).
 sed 's/$/\r/' LICENSE >"$work/$name/LICENSE.txt"
-sed 's/$/\r/' "$work/notices.txt" >"$work/$name/THIRD-PARTY-NOTICES.txt"
 
 if [ -n "$signing" ]; then
   if [ "$signing" = pkcs12 ]; then
@@ -121,6 +124,12 @@ if [ -n "$signing" ]; then
   fi
   mv "$work/signed.exe" "$work/$name/clientid.exe"
 fi
+
+# The notices and the bill of materials of the exe as it ships, from one
+# reading of the link map.
+scripts/notices.py build/win32/clientid.map app/third-party.txt --sbom "$work/$name/clientid.spdx.json" \
+  --exe "$work/$name/clientid.exe" --version "$version" --epoch "$epoch" >"$work/notices.txt" || exit 1
+sed 's/$/\r/' "$work/notices.txt" >"$work/$name/THIRD-PARTY-NOTICES.txt"
 
 # README.txt speaks of the ZIP it is in: its "#if signed" or its "#if unsigned"
 # parts are kept, up to their "#endif"; its "# " comments go.
@@ -149,7 +158,7 @@ commit=$(git rev-parse HEAD 2>/dev/null || echo "unknown (not a git clone)")
 } | sed 's/$/\r/' >"$work/$name/BUILDINFO.txt"
 
 # Info-ZIP without extra fields (no owners, no access times), times in UTC.
-texts=(README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt BUILDINFO.txt)
+texts=(README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt clientid.spdx.json BUILDINFO.txt)
 files=("$name/clientid.exe" "${texts[@]/#/$name/}")
 chmod 0755 "$work/$name/clientid.exe"
 (cd "$work/$name" && chmod 0644 "${texts[@]}")

@@ -12,7 +12,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/need.sh cmake make g++ libgtest-dev libgmock-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
   wine64 wine32:i386 clang libclang-rt-dev clang-tidy clang-format cppcheck valgrind util-linux time \
-  checksec pev zip osslsigncode openssl softhsm2 libengine-pkcs11-openssl python3 python3-pefile reuse
+  checksec pev zip osslsigncode openssl softhsm2 libengine-pkcs11-openssl python3 python3-pefile reuse \
+  python3-license-expression
 
 bash scripts/i386.sh
 

@@ -8,12 +8,13 @@
 #   package  scripts/release.sh's ZIP: its SHA-256 file checks out, and it holds
 #            EXE itself, README.txt (not README.md), the build record
 #            BUILDINFO.txt naming the build's compiler, the licence and the
-#            notices with the Lucent and ZPL texts, all with CR LF; a member
-#            that no licence row names stops the notices.
+#            notices with the Lucent and ZPL texts, all with CR LF, and the
+#            SBOM, which agrees with the notices and the exe (sbom-check.py);
+#            a member that no licence row names stops the notices.
 #   sign     signed with a throwaway CA's key, from a PKCS#12 file and from a
 #            token (SoftHSM) with a timestamp: the signature verifies, less the
-#            signature the exe is EXE, and it runs under Wine; a wrong password
-#            leaves no ZIP.
+#            signature the exe is EXE, it runs under Wine, and the SBOM's
+#            checksums are the signed exe's; a wrong password leaves no ZIP.
 mode=$1 cmake=$2 dir=$3 exe=$4 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d /tmp/clientid-release-XXXXXX)
 trap 'WINEPREFIX="$work/wine" /usr/lib/wine/wineserver -k 2>/dev/null; kill $tsa 2>/dev/null; rm -rf "$work"' EXIT
@@ -49,10 +50,11 @@ if [ "$mode" = package ]; then
   grep -q "^compiler: .* $version" BUILDINFO.txt || fail "BUILDINFO.txt does not name the compiler $version"
   grep -q "The clientid authors" LICENSE.txt && grep -q "LUCENT DISCLAIMS ALL WARRANTIES" THIRD-PARTY-NOTICES.txt &&
     grep -q "Redistributions in binary form must reproduce" THIRD-PARTY-NOTICES.txt || fail "the licence, or a notice"
+  "$here/sbom-check.py" "$dir/app/third-party.txt" . || fail "the SBOM"
   # A member that no row of the table names stops the release.
   member=$(grep -m1 '^/.*/libmingwex\.a(' "${exe%/*}/clientid.map" | sed 's/(.*/(lib32_libmingwex_a-strtok_r.o)/')
   (cat "${exe%/*}/clientid.map" && echo "$member") >"$work/seeded.map"
-  ! bash "$dir/scripts/notices.sh" "$work/seeded.map" "$dir/app/third-party.txt" >/dev/null 2>"$work/notices.err" &&
+  ! "$dir/scripts/notices.py" "$work/seeded.map" "$dir/app/third-party.txt" >/dev/null 2>"$work/notices.err" &&
     grep -q "no licence known for libmingwex.a(lib32_libmingwex_a-strtok_r.o)" "$work/notices.err" ||
     fail "a member without a known licence: $(cat "$work/notices.err")"
   grep -q "is not signed" README.txt && ! grep -qE "is signed|^#|signer" README.txt || fail "README.txt of the unsigned ZIP"
@@ -108,8 +110,9 @@ for how in file token; do
     fail "$how: README.txt of the signed ZIP"
   osslsigncode remove-signature -in "$signed" -out "$how.exe" >/dev/null && cmp "$how.exe" "$exe" ||
     fail "$how: less its signature, the exe is not the one tested"
+  "$here/sbom-check.py" "$dir/app/third-party.txt" "${signed%/*}" >/dev/null || fail "$how: the SBOM"
   out=$(echo | /usr/lib/wine/wine "$signed" 2>&1)
   case $out in *"Your client id is : quillbrook070419"*) ;; *) fail "$how: under Wine: $out" ;; esac
 done
 echo "signed from a PKCS#12 file and from a token (timestamped): both verify, both are the tested exe" \
-  "less the signature, both run under Wine; a wrong password leaves no ZIP"
+  "less the signature, both run under Wine, both SBOMs name the signed exe; a wrong password leaves no ZIP"
