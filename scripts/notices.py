@@ -104,19 +104,21 @@ def licence_ids(expression):
 
 
 def paragraph(copyright_path, licence):
-    """The copyright and text that a Debian copyright file gives licence: from
-    the first paragraph with a "License: NAME" line and a text below it, NAME
-    being licence, or for LicenseRef-NAME, NAME."""
-    name = licence.removeprefix("LicenseRef-")
+    """The copyright and text that a Debian copyright file gives licence, by
+    its short name there (licence, or for LicenseRef-NAME, NAME; in any case):
+    the copyright of the first paragraph that names it, and the text of the
+    first that gives one. None where no paragraph gives its text."""
+    name, held, text = licence.removeprefix("LicenseRef-").lower(), None, None
     with open(copyright_path, encoding="utf-8") as copyright_file:
         for block in copyright_file.read().split("\n\n"):
-            lines = block.split("\n")
-            for at, line in enumerate(lines):
-                if line == f"License: {name}" and at + 1 < len(lines) and lines[at + 1].startswith(" "):
-                    body = [text[1:] if text != " ." else "" for text in lines[at + 1:] if text.startswith(" ")]
-                    held = re.search(r"^Copyright:.*(?:\n[ \t].*)*", block, re.M)
-                    return (held.group(0) if held else ""), "\n".join(body)
-    return None
+            found = re.search(r"^License: (.*)\n?((?: .*\n?)*)", block, re.M)
+            if not found or found.group(1).strip().lower() != name:
+                continue
+            if held is None and (copyright_line := re.search(r"^Copyright:.*(?:\n[ \t].*)*", block, re.M)):
+                held = copyright_line.group(0)
+            if text is None and found.group(2):
+                text = "\n".join(line[1:] if line != " ." else "" for line in found.group(2).rstrip("\n").split("\n"))
+    return (held or "", text) if text is not None else None
 
 
 def notices(parts):
