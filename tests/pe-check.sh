@@ -33,7 +33,8 @@ expect "supportedOS Windows 7" "$texts" '35138b9a-5d96-4fbd-8e2d-a2440225f93a'
 expect "supportedOS Windows 10 and 11" "$texts" '8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a'
 # The manifest as every Windows from XP SP3 on reads it: well-formed XML,
 # trustInfo once, in the asm.v3 (or asm.v2) namespace, asking for asInvoker,
-# and no element that declares two namespaces (a tag that did crashed XP SP2).
+# and no element that declares two namespaces (one tag that did crashed XP SP2
+# without KB921337).
 manifest=$(/usr/bin/python3 - "$exe" <<'PYTHON'
 import sys, xml.dom.minidom, xml.parsers.expat, pefile
 pe = pefile.PE(sys.argv[1], fast_load=True)
