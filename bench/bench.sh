@@ -9,8 +9,8 @@
 #   or ADVAPI32 function may load more at every start), and under wine and
 #   wine64 the time of a run of each Windows build beside `reg query`, the
 #   ratio of its median run time to those of two yardsticks compiled and linked
-#   as the build is, the link map aside (an empty program, the floor of a process start under Wine,
-#   and one whose main calls RegCloseKey, the floor of any registry reader,
+#   as the build is, the link map aside (an empty program, the floor of a
+#   process start under Wine, and one whose main calls RegCloseKey, the floor of any registry reader,
 #   which loads ADVAPI32), and the writes of one successful run with standard
 #   output on a character device.
 # Needs root (a private mount namespace for the firmware date), valgrind, and
@@ -85,8 +85,7 @@ if [ -x "$wine/wine64" ]; then
     set -- $build
     [ -x "$wine/$2" ] && [ -f "build/win$1/clientid.exe" ] || continue
     # The link command up to its inputs, less the map: the build's own stays.
-    link=$(sed -n 's/ -Wl,--whole-archive.*//p' "build/win$1/CMakeFiles/clientid.dir/link.txt" |
-      sed 's/ -Wl,-Map,[^ ]*//')
+    link=$(sed -n -e 's/ -Wl,-Map,[^ ]*//' -e 's/ -Wl,--whole-archive.*//p' "build/win$1/CMakeFiles/clientid.dir/link.txt")
     $link "$work/empty.cc" -o "$work/empty$1.exe"
     $link "$work/registry.cc" -ladvapi32 -o "$work/registry$1.exe"
     ours=$(run_times_us "$wine/$2" "build/win$1/clientid.exe")

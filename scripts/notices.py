@@ -125,19 +125,18 @@ def notices(parts):
     groups = {}
     for part in parts:
         key = (part["component"], part["package"]["name"], part["package"]["version"], part["licence"])
-        names = groups.setdefault(key, [])
-        shown = f"{part['archive']}, the stubs that import from {part['dll']}" if part["dll"] else part["name"]
-        if shown not in names:
-            names.append(shown)
+        members, stubs = groups.setdefault(key, ([], []))
+        if not part["dll"]:
+            members.append(part["name"])
+        elif (stub := f"{part['archive']}, the stubs that import from {part['dll']}") not in stubs:
+            stubs.append(stub)
     out = ["Third-party code in clientid.exe", "================================", "",
            *textwrap.wrap("clientid.exe is linked statically: besides its own code it holds these parts of its "
                           "compiler's runtime, as the linker's map of this build lists them. Each licence is an "
                           "SPDX license expression; LicenseRef-NAME is a licence that SPDX has no identifier for, "
                           "NAME being its name in the package's Debian copyright file.", 78)]
-    for (component, name, version, licence), names in sorted(groups.items()):
-        stubs = [shown for shown in names if "the stubs that" in shown]
-        members = ", ".join(shown for shown in names if shown not in stubs)
-        lines = textwrap.wrap(members, 70) + stubs
+    for (component, name, version, licence), (members, stubs) in sorted(groups.items()):
+        lines = textwrap.wrap(", ".join(members), 70) + stubs
         out += ["", component, f"    Debian package: {name} {version}", f"    licence: {licence}",
                 "    linked: " + "\n            ".join(lines)]
     public = sorted({part["package"]["copyright"] for part in parts if "LicenseRef-public-domain" in part["licence"]})
@@ -172,9 +171,8 @@ def sbom(parts, packages, exe, version, epoch):
         for licence in licence_ids(part["licence"]):
             if licence.startswith("LicenseRef-") and licence not in extracted:
                 found = paragraph(part["package"]["copyright"], licence)
-                extracted[licence] = ("\n\n".join(filter(None, found)) if found else
-                                      f"{part['package']['copyright']} gives these files no licence text: "
-                                      f"Copyright: {licence.removeprefix('LicenseRef-')}")
+                extracted[licence] = "\n\n".join(filter(None, found or die(
+                    f"no text of {licence} in {part['package']['copyright']}")))
     everything = " AND ".join(sorted({"MIT"}.union(*linked.values())))
     documents = [{
         "SPDXID": "SPDXRef-Package-clientid", "name": "clientid", "versionInfo": version,

@@ -3,10 +3,8 @@
 # SPDX-License-Identifier: MIT
 # not-run.py over a made-up suite: a test that did not run, and one that passed
 # while it said it skipped part of itself, are both named, and fail under CI;
-# a clean pass and a failure are neither.
-# Usage: not-run_test.sh NOT-RUN.PY
-dir=$(mktemp -d)/native && mkdir "$dir" || exit 1
-trap 'rm -rf "${dir%/native}"' EXIT
+# a clean pass and a failure are neither. Usage: not-run_test.sh NOT-RUN.PY
+dir=$(mktemp -d)/native && mkdir "$dir" && trap 'rm -rf "${dir%/native}"' EXIT || exit 1
 cat >"$dir/junit.xml" <<'XML'
 <testsuite><testcase name="clean" status="run"><system-out>all done</system-out></testcase>
 <testcase name="partly" status="run"><system-out>half done

@@ -11,16 +11,16 @@ import hashlib
 import json
 import re
 import sys
+from pathlib import Path
 
 from license_expression import get_spdx_licensing
 
 table, folder = sys.argv[1:3]
-with open(f"{folder}/clientid.spdx.json", encoding="utf-8") as sbom_file:
-    sbom = json.load(sbom_file)
-with open(f"{folder}/THIRD-PARTY-NOTICES.txt", encoding="utf-8") as notices_file:
-    notices = re.findall(r"Debian package: (\S+) (\S+)\r?\n    licence: (.*?)\r?$", notices_file.read(), re.M)
-with open(table, encoding="utf-8") as rows:
-    expressions = [line.split("|")[1].strip() for line in rows if "|" in line and not line.startswith("#")]
+sbom = json.loads(Path(folder, "clientid.spdx.json").read_text(encoding="utf-8"))
+notices = re.findall(r"Debian package: (\S+) (\S+)\r?\n    licence: (.*?)\r?$",
+                     Path(folder, "THIRD-PARTY-NOTICES.txt").read_text(encoding="utf-8"), re.M)
+expressions = [line.split("|")[1].strip() for line in Path(table).read_text(encoding="utf-8").splitlines()
+               if "|" in line and not line.startswith("#")]
 packages = {package["SPDXID"]: package for package in sbom["packages"]}
 defined = {info["licenseId"] for info in sbom["hasExtractedLicensingInfos"] if info["extractedText"].strip()}
 expressions += [p[k] for p in [*packages.values(), *sbom["files"]] for k in ("licenseConcluded", "licenseDeclared")
@@ -40,8 +40,7 @@ for name, version, licence in notices:
     concluded = linked.get(name, {}).get("licenseConcluded", "").split(" AND ")
     if linked.get(name, {}).get("versionInfo") != version or not set(licence.split(" AND ")) <= set(concluded):
         faults.append(f"{name} {version} under {licence} in the notices, otherwise in the SBOM")
-with open(f"{folder}/clientid.exe", "rb") as exe:
-    content = exe.read()
+content = Path(folder, "clientid.exe").read_bytes()
 sums = {c["algorithm"]: c["checksumValue"] for f in sbom["files"] if f["fileName"] == "./clientid.exe"
         for c in f["checksums"]}
 if sums != {"SHA256": hashlib.sha256(content).hexdigest(), "SHA1": hashlib.sha1(content).hexdigest()}:
